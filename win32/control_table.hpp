@@ -1,0 +1,84 @@
+#pragma once
+// A window's controls described as a table, in the units of the design:
+// geometry in twips relative to the parent (the client area or a group box),
+// fonts in points with their character set, colours as RGB. ControlSet creates
+// standard controls from such a table, places them for the window's DPI and
+// answers their colour messages.
+#include <windows.h>
+
+#include <span>
+#include <vector>
+
+#include "handles.hpp"
+
+namespace belavo::win32 {
+
+enum class ControlKind { Label, GroupBox, Edit, Button, Line, Picture };
+
+struct FontSpec {
+    const wchar_t* face;
+    double points;
+    int weight;
+    bool italic;
+    BYTE charset;
+};
+
+inline constexpr COLORREF kDefaultColour = CLR_INVALID;
+inline constexpr int kNoParent = 0;
+inline constexpr const FontSpec* kDefaultFont = nullptr;
+inline constexpr int kHairline = 15;  // twips: one pixel at 96 DPI
+
+struct ControlSpec {
+    ControlKind kind;
+    int id;        // the control's name, as an enumerator of the window's id enum
+    int parent;    // kNoParent, or the id of the group box it sits in
+    int left, top, width, height;
+    int tabIndex = 0;
+    const wchar_t* caption = L"";
+    const FontSpec* font = nullptr;  // nullptr: the window's default font
+    COLORREF textColour = kDefaultColour;
+    COLORREF backColour = kDefaultColour;
+    DWORD style = 0;  // extra style bits: alignment, border, notification
+};
+
+// A straight line from (x1, y1) to (x2, y2), drawn `thickness` twips wide.
+constexpr ControlSpec lineSpec(int id, int parent, int x1, int y1, int x2, int y2,
+                               COLORREF colour = kDefaultColour, int thickness = kHairline) {
+    const bool horizontal = y1 == y2;
+    return ControlSpec{.kind = ControlKind::Line, .id = id, .parent = parent,
+                       .left = x1 < x2 ? x1 : x2, .top = y1 < y2 ? y1 : y2,
+                       .width = horizontal ? (x1 < x2 ? x2 - x1 : x1 - x2) : thickness,
+                       .height = horizontal ? thickness : (y1 < y2 ? y2 - y1 : y1 - y2),
+                       .backColour = colour};
+}
+
+class ControlSet {
+public:
+    // Creates the controls of `table` on `window`, focus-taking ones in tab
+    // order and group boxes last, so that a box never paints over what sits on it.
+    ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96);
+
+    // Places every control and makes its font for `dpi`; the fonts of the
+    // previous DPI are released once no control uses them.
+    void layout(UINT dpi);
+
+    HWND operator[](int id) const noexcept { return GetDlgItem(window_, id); }
+
+    // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT: the brush for a control with its own
+    // colours, or nullptr when the default handling applies.
+    HBRUSH colourControl(HDC dc, HWND control) const noexcept;
+
+    const ControlSpec* find(int id) const noexcept;
+
+private:
+    RECT pixelRect(const ControlSpec& spec, UINT dpi) const noexcept;
+
+    HWND window_;
+    std::span<const ControlSpec> table_;
+    LOGFONTW defaultFont96_;
+    std::vector<UniqueBrush> brushes_;  // one per table row; empty where default
+    std::vector<UniqueFont> fonts_;     // one per table row; empty: the default font
+    UniqueFont defaultFont_;
+};
+
+}  // namespace belavo::win32
