@@ -28,8 +28,8 @@ char16_t asciiForm(char16_t c) noexcept {
 
 bool isDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
 
-// Beyond this the exponent only grows more certainly out of range; capping it
-// keeps the arithmetic below far from the limits of long long.
+// An exponent this large already puts any number that fits in memory far out
+// of range (or to zero); stopping there keeps the sums below in long long.
 constexpr long long exponentCap = 1'000'000'000'000'000;
 
 // Up to 15 digits are exact in a double, and so are the powers of ten up to
@@ -46,7 +46,7 @@ constexpr long long largestExactPower = 22;
 struct DecimalNumber {
     bool negative = false;
     std::u16string_view mantissa;  // as typed: digits and at most one point
-    int significantDigits = 0;     // from the first non-zero one; saturates
+    int significantDigits = 0;     // from the first non-zero one, up to exactDigits + 1
     std::int64_t leadingDigits = 0;  // the first exactDigits of them, as a value
     long long decimalExponent = 0;
 };
