@@ -193,9 +193,11 @@ std::vector<Start> RecorderLog::starts() const {
     ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
     CloseHandle(file);
     content.resize(read);
-    for (const std::string& line : split(content, '\n')) {
+    std::vector<std::string> lines = split(content, '\n');
+    lines.pop_back();  // empty, or a line still being written
+    for (const std::string& line : lines) {
         const std::vector<std::string> fields = split(line, '\t');
-        if (fields.size() != 4) continue;  // the last, empty line, or one still being written
+        if (fields.size() != 4) continue;
         starts.push_back({wideFromUtf8(fields[0]), wideFromUtf8(fields[1]), wideFromUtf8(fields[2]),
                           std::stoi(fields[3])});
     }

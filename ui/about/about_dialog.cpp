@@ -163,7 +163,8 @@ SIZE AboutDialog::windowSizeFor(UINT dpi) const noexcept {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// Centred over the owner, but never beyond the edges of the owner's screen.
+// Centred over the owner, but kept on the owner's screen; when it cannot
+// fit, its top-left corner stays visible.
 void AboutDialog::centreOverOwner() {
     const SIZE size = windowSizeFor(win32::dpiOf(hwnd_));
     RECT over{};
@@ -172,8 +173,8 @@ void AboutDialog::centreOverOwner() {
     GetMonitorInfoW(MonitorFromWindow(owner_ ? owner_ : hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     if (!owner_ || !GetWindowRect(owner_, &over)) over = monitor.rcWork;
     const RECT& area = monitor.rcWork;
-    const LONG left = std::clamp((over.left + over.right - size.cx) / 2, area.left, area.right - size.cx);
-    const LONG top = std::clamp((over.top + over.bottom - size.cy) / 2, area.top, area.bottom - size.cy);
+    const LONG left = std::max(area.left, std::min((over.left + over.right - size.cx) / 2, area.right - size.cx));
+    const LONG top = std::max(area.top, std::min((over.top + over.bottom - size.cy) / 2, area.bottom - size.cy));
     SetWindowPos(hwnd_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

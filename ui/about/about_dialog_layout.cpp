@@ -31,6 +31,9 @@ constexpr int frmAbout = win32::kNoParent;
 constexpr auto Default = win32::kDefaultColour;
 constexpr auto DefaultFont = win32::kDefaultFont;
 
+// Access keys: Alt+O OK, Alt+S system information. Enter presses OK unless
+// another button has the focus; Esc presses OK as the cancel button.
+//
 // kind, name, parent, left, top, width, height, tab index, caption, font, text colour,
 // background colour, extra style
 constexpr ControlSpec kControls[] = {
