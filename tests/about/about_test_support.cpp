@@ -113,17 +113,19 @@ bool runDialog(HWND owner, const std::function<void(HWND dialog)>& drive) {
 }
 
 // Wine can still be catching up with an earlier pointer position when the
-// button goes down: the press waits until the pointer has stayed put.
+// button goes down: the press waits until the pointer has stayed put, and
+// the press and release carry the position themselves as well.
 void clickAt(POINT point) {
     INPUT move = mouseInput(point, MOUSEEVENTF_MOVE);
     for (int attempt = 0; attempt < 5; ++attempt) {
         SendInput(1, &move, sizeof move);
         if (waitUntil([&] { return pointerAt(point); }, 500)) {
-            Sleep(50);
+            Sleep(100);
             if (pointerAt(point)) break;
         }
     }
-    INPUT press[2] = {mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)};
+    INPUT press[2] = {mouseInput(point, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
+                      mouseInput(point, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
     SendInput(2, press, sizeof(INPUT));
     Sleep(30);
 }
