@@ -1,6 +1,11 @@
 // icongen: builds a Windows .ico file from text pixel maps.
 //
 //   icongen <output.ico> <map.txt> [<map.txt> ...]
+//   icongen --resource <image-id> <output.grp> <output.dib> <map.txt>
+//
+// The second form writes the two resources an executable holds for an icon
+// whose image must have a fixed resource id: the image itself (RT_ICON data)
+// and an icon group (RT_GROUP_ICON data) whose one entry names <image-id>.
 //
 // Each map becomes one image of the icon, in the order given. Every image is
 // stored as a 16-colour DIB: a 40-byte BITMAPINFOHEADER (biHeight = 2 x height,
@@ -227,6 +232,24 @@ std::vector<std::uint8_t> encodeIcon(const std::vector<Image>& images) {
     return out;
 }
 
+// The group directory of a resource file: like the .ico directory, but each
+// entry ends in the image's resource id instead of its file offset.
+std::vector<std::uint8_t> encodeGroup(const Image& image, const std::vector<std::uint8_t>& dib, unsigned imageId) {
+    std::vector<std::uint8_t> out;
+    put16(out, 0);  // idReserved
+    put16(out, 1);  // idType: icon
+    put16(out, 1);  // idCount
+    put8(out, static_cast<unsigned>(image.size));
+    put8(out, static_cast<unsigned>(image.size));
+    put8(out, 16);  // bColorCount
+    put8(out, 0);   // bReserved
+    put16(out, 1);  // wPlanes
+    put16(out, 4);  // wBitCount
+    put32(out, static_cast<std::uint32_t>(dib.size()));
+    put16(out, imageId);
+    return out;
+}
+
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw InputError(path + ": cannot create file");
@@ -243,11 +266,22 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::cerr << "usage: icongen <output.ico> <map.txt> [<map.txt> ...]\n"
+                     "       icongen --resource <image-id> <output.grp> <output.dib> <map.txt>\n"
                      "Builds a 16-colour icon with one image per text pixel map\n"
                      "('.' transparent, 0-F palette index; 16x16, 32x32 or 48x48).\n";
         return 2;
     }
     try {
+        if (std::string(argv[1]) == "--resource") {
+            if (argc != 6) throw InputError("--resource takes <image-id> <output.grp> <output.dib> <map.txt>");
+            const unsigned long imageId = std::stoul(argv[2]);
+            if (imageId == 0 || imageId > 0xFFFF) throw InputError("the image id must be 1 to 65535");
+            const Image image = readMap(argv[5]);
+            const std::vector<std::uint8_t> dib = encodeImage(image);
+            writeFile(argv[3], encodeGroup(image, dib, static_cast<unsigned>(imageId)));
+            writeFile(argv[4], dib);
+            return 0;
+        }
         std::vector<Image> images;
         for (int i = 2; i < argc; ++i) {
             Image image = readMap(argv[i]);
