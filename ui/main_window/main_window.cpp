@@ -178,10 +178,11 @@ void MainWindow::Command1_Click() {
 void MainWindow::reportCheckError(const RunError& error) {
     const std::wstring text = L"実行時エラー '" + std::to_wstring(static_cast<int>(error.number())) + L"':\n\n" +
                               std::wstring(win32::wide(error.description())) + L"\n\n" + adviceFor(error);
-    MessageBoxW(hwnd_, text.c_str(), kAppIdentity.title.data(), MB_OK | MB_ICONEXCLAMATION);
+    // The focus moves first, so that it is what the window gives back when the report closes.
     const HWND entry = control(error.entry() == Entry::Weight ? Text2 : Text1);
     SetFocus(entry);
     SendMessageW(entry, EM_SETSEL, 0, -1);
+    MessageBoxW(hwnd_, text.c_str(), kAppIdentity.title.data(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void MainWindow::Command2_Click() { DestroyWindow(hwnd_); }

@@ -4,7 +4,7 @@
 namespace belavo::ui {
 
 enum MainWindowId : int {
-    Frame1 = 100, Frame2,
+    Frame1 = 100, Frame2,  // scripts use the numbers: Label7 is 108, Label8 109
     Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10,
     Label11, Label12, Label13, Label14, Label15, Label16, Label17, Label18, Label19,
     Text1, Text2, Command1, Command2, Line1, Line2, Line3,
