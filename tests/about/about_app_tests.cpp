@@ -54,7 +54,7 @@ TEST_F(AboutFromTheMainWindowTest, OpensFromTheMenuAndTheCopyrightLabelAndCloses
          [](const AppProcess& app) {
              // Not so soon after the last click on it that the two make a double-click.
              Sleep(GetDoubleClickTime() + 100);
-             clickOn(app.control(ui::Label10));
+             click(app.control(ui::Label10));
          }},
     };
     struct Closing {
@@ -62,7 +62,7 @@ TEST_F(AboutFromTheMainWindowTest, OpensFromTheMenuAndTheCopyrightLabelAndCloses
         void (*close)(HWND dialog);
     };
     const Closing closings[] = {
-        {"a click on OK", [](HWND dialog) { clickOn(GetDlgItem(dialog, about::cmdOK)); }},
+        {"a click on OK", [](HWND dialog) { click(GetDlgItem(dialog, about::cmdOK)); }},
         {"Esc", [](HWND) { pressKeys({VK_ESCAPE}); }},
         {"Enter", [](HWND) { pressKeys({VK_RETURN}); }},
         {"Alt+O", [](HWND) { pressKeys({VK_MENU, 'O'}); }},
@@ -97,7 +97,7 @@ TEST_F(AboutFromTheMainWindowTest, TheMainWindowTakesNoInputWhileTheDialogIsOpen
     const HWND dialog = waitForDialog();
     ASSERT_NE(dialog, nullptr);
     // The Quit button would end the program at once.
-    clickOn(app.control(ui::Command2));
+    click(app.control(ui::Command2));
     Sleep(500);
     EXPECT_TRUE(app.running());
     EXPECT_TRUE(IsWindow(dialog));
@@ -106,7 +106,7 @@ TEST_F(AboutFromTheMainWindowTest, TheMainWindowTakesNoInputWhileTheDialogIsOpen
     pressKeys({VK_ESCAPE});
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }, 3000));
     bringToFront(app.mainWindow());
-    clickOn(app.control(ui::Command2));
+    click(app.control(ui::Command2));
     EXPECT_TRUE(app.waitForExit());
 }
 

@@ -306,7 +306,7 @@ TEST_F(AboutDialogTest, ClosesTheSameWayByEveryRoute) {
         void (*close)(HWND dialog);
     };
     const Route routes[] = {
-        {"a click on OK", [](HWND dialog) { clickOn(GetDlgItem(dialog, cmdOK)); }},
+        {"a click on OK", [](HWND dialog) { click(GetDlgItem(dialog, cmdOK)); }},
         {"Enter", [](HWND) { pressKeys({VK_RETURN}); }},
         {"Esc", [](HWND) { pressKeys({VK_ESCAPE}); }},
         {"Alt+O", [](HWND) { pressKeys({VK_MENU, 'O'}); }},
@@ -406,7 +406,7 @@ TEST_F(ShellLinkTest, LinkButtonsHandTheirAddressesToTheShellAndTheDialogStaysOp
         ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
             bringToFront(dialog);
             caption = textOf(GetDlgItem(dialog, link.id));
-            clickOn(GetDlgItem(dialog, link.id));
+            click(GetDlgItem(dialog, link.id));
             started = linkLog.waitForStarts(1);
             Sleep(300);
             openAfterwards = IsWindowVisible(dialog);

@@ -31,22 +31,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return parts;
 }
 
-INPUT mouseInput(POINT point, DWORD flags) {
-    const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, width);
-    input.mi.dy = MulDiv(point.y, 65535, height);
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
-bool pointerAt(POINT point) {
-    POINT now{};
-    GetCursorPos(&now);
-    return now.x == point.x && now.y == point.y;
-}
-
 void removeTree(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
@@ -110,46 +94,6 @@ bool runDialog(HWND owner, const std::function<void(HWND dialog)>& drive) {
     returned = true;
     helper.join();
     return appeared;
-}
-
-// Wine can still be catching up with an earlier pointer position when the
-// button goes down: the press waits until the pointer has stayed put, and
-// the press and release carry the position themselves as well.
-void clickAt(POINT point) {
-    INPUT move = mouseInput(point, MOUSEEVENTF_MOVE);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendInput(1, &move, sizeof move);
-        if (waitUntil([&] { return pointerAt(point); }, 500)) {
-            Sleep(100);
-            if (pointerAt(point)) break;
-        }
-    }
-    INPUT press[2] = {mouseInput(point, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
-                      mouseInput(point, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
-    SendInput(2, press, sizeof(INPUT));
-    Sleep(30);
-}
-
-void clickOn(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    clickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
-
-void clickCloseBox(HWND window) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    // The close box is the rightmost part of the title bar that answers HTCLOSE.
-    for (int y = frame.top; y < frame.top + 60 && y < frame.bottom; ++y) {
-        for (int x = frame.right - 1; x > frame.right - 80; --x) {
-            DWORD_PTR hit = 0;
-            SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
-            if (hit == HTCLOSE) {
-                clickAt({x - 4, y + 4});
-                return;
-            }
-        }
-    }
 }
 
 std::vector<HWND> visibleChildren(HWND window, const wchar_t* className) {

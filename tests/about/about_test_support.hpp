@@ -29,12 +29,6 @@ private:
 // `drive`, or with WM_CLOSE afterwards); false when no dialog appeared.
 bool runDialog(HWND owner, const std::function<void(HWND dialog)>& drive);
 
-// A left click at a point of the screen, in the middle of `window`, or on
-// the close box of `window`'s title bar.
-void clickAt(POINT point);
-void clickOn(HWND window);
-void clickCloseBox(HWND window);
-
 // Visible child windows of `window` with that class.
 std::vector<HWND> visibleChildren(HWND window, const wchar_t* className);
 
