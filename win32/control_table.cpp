@@ -93,6 +93,11 @@ void ControlSet::layout(UINT dpi) {
                      rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
         HFONT font = newFonts[row] ? newFonts[row].get() : newDefault.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (spec.kind == ControlKind::Edit) {
+            // Narrow entry fields: hairline margins leave the room to the text.
+            const int margin = twipsToPixels(kHairline, dpi);
+            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+        }
     }
     // Every control now uses the new fonts; the old ones can go.
     fonts_ = std::move(newFonts);
