@@ -41,6 +41,15 @@ wine_session_start() {
   [ -e "$WINEPREFIX/.belavo-ready" ] || _wine_prefix_setup
   # One persistent server for the whole session instead of one per program.
   wineserver -p
+  # Start Wine's services and the shared desktop now: started by the first
+  # test instead, they would inherit its output and a test runner would wait
+  # for them to close it.
+  wine wineboot </dev/null >/dev/null 2>&1
+  wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 50); do
+    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
+    sleep 0.1
+  done
 }
 
 wine_session_stop() {
