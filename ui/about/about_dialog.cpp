@@ -75,7 +75,7 @@ void AboutDialog::showModal(HWND owner) {
 
 void AboutDialog::load(HWND owner) {
     owner_ = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    focusBeforeDeactivation_ = nullptr;
+    focus_.forget();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerWindowClass(instance, windowProc);
     CreateWindowExW(kExStyle, kAboutDialogClass, L"ｳﾞｧｰｼﾞｮﾝ情報", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -120,7 +120,7 @@ LRESULT AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        onActivate(LOWORD(wParam) != WA_INACTIVE);
+        focus_.onActivate(hwnd_, LOWORD(wParam) != WA_INACTIVE, control(cmdOK));
         return 0;
     case WM_CLOSE:
         unload();
@@ -193,16 +193,6 @@ void AboutDialog::onNcDestroy() {
     smallIcon_.reset();
 }
 
-// Like a dialog, the window gives the focus back to the control that had it;
-// at first that is cmdOK.
-void AboutDialog::onActivate(bool active) {
-    if (!active) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) focusBeforeDeactivation_ = focus;
-        return;
-    }
-    SetFocus(focusBeforeDeactivation_ ? focusBeforeDeactivation_ : control(cmdOK));
-}
 
 void AboutDialog::onCommand(int id, int notification) {
     if (notification != BN_CLICKED) return;

@@ -10,6 +10,7 @@
 
 #include "base_window.hpp"
 #include "control_table.hpp"
+#include "focus_keeper.hpp"
 #include "handles.hpp"
 
 namespace belavo::ui {
@@ -51,7 +52,6 @@ private:
     std::optional<WPARAM> runModalLoop();
     void onCreate();
     void onCommand(int id, int notification);
-    void onActivate(bool active);
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void onNcDestroy();
     void showIcons(UINT dpi);
@@ -60,7 +60,7 @@ private:
     HWND control(int id) const noexcept { return GetDlgItem(hwnd_, id); }
 
     HWND owner_ = nullptr;
-    HWND focusBeforeDeactivation_ = nullptr;
+    win32::FocusKeeper focus_;
     std::optional<win32::ControlSet> controls_;
     win32::UniqueIcon bigIcon_, smallIcon_, picture_;
 };

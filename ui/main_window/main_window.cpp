@@ -98,7 +98,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        onActivate(LOWORD(wParam) != WA_INACTIVE);
+        focus_.onActivate(hwnd_, LOWORD(wParam) != WA_INACTIVE, control(Text1));
         return 0;
     case WM_GETDPISCALEDSIZE: {
         const SIZE size = windowSizeFor(static_cast<UINT>(wParam));
@@ -139,15 +139,6 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     controls_->layout(dpi);
 }
 
-// Like a dialog, the window gives the focus back to the control that had it.
-void MainWindow::onActivate(bool active) {
-    if (!active) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) focusBeforeDeactivation_ = focus;
-        return;
-    }
-    SetFocus(focusBeforeDeactivation_ ? focusBeforeDeactivation_ : control(Text1));
-}
 
 void MainWindow::onCommand(int id, int notification) {
     switch (id) {

@@ -10,6 +10,7 @@
 #include "assessment.hpp"
 #include "base_window.hpp"
 #include "control_table.hpp"
+#include "focus_keeper.hpp"
 #include "main_window_ids.hpp"
 
 namespace belavo::ui {
@@ -41,7 +42,6 @@ private:
 
     void onCreate();
     void onCommand(int id, int notification);
-    void onActivate(bool active);
     void onDpiChanged(UINT dpi, const RECT& suggested);
     SIZE windowSizeFor(UINT dpi) const noexcept;
     void reportCheckError(const RunError& error);
@@ -49,7 +49,7 @@ private:
 
     std::optional<win32::ControlSet> controls_;
     AssessmentResult result_;
-    HWND focusBeforeDeactivation_ = nullptr;
+    win32::FocusKeeper focus_;
 };
 
 }  // namespace belavo::ui
