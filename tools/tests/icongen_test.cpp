@@ -148,7 +148,7 @@ TEST(IconGen, EveryPixelOfEachSizeRoundTripsInOneFile) {
 TEST(IconGen, CommentsBlankLinesCrLfAndLowerCaseAreAccepted) {
     const std::string plain = patternMap(16);
     std::string loose = "# a comment\r\n\r\n";
-    for (char c : plain) loose += c == '\n' ? std::string("  \r\n") : std::string(1, static_cast<char>(std::tolower(c)));
+    for (char c : plain) loose += c == '\n' ? "  \r\n" : std::string(1, static_cast<char>(std::tolower(c)));
     EXPECT_EQ(makeIcon("loose.ico", {writeMap("loose.txt", loose)}),
               makeIcon("plain.ico", {writeMap("plain.txt", plain)}));
 }
