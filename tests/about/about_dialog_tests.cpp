@@ -3,7 +3,9 @@
 // keys and buttons the way a person does.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "about_dialog_ids.hpp"
@@ -15,297 +17,172 @@ namespace {
 
 using namespace belavo::ui::about;
 
-constexpr wchar_t kMessageBoxClass[] = L"#32770";
-
-RECT clientRectOf(HWND dialog, int id) {
-    RECT rect;
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+// Face, height, weight, character set and italic of the control's font.
+std::wstring fontOf(HWND control) {
+    LOGFONTW f{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof f, &f);
+    return std::wstring(f.lfFaceName) + L" " + std::to_wstring(f.lfHeight) + L" " + std::to_wstring(f.lfWeight) +
+           L" " + std::to_wstring(f.lfCharSet) + L" " + std::to_wstring(f.lfItalic);
 }
 
-LOGFONTW fontOf(HWND control) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-    return font;
-}
-
-// The pixels of `icon` drawn at `size` on white.
-std::vector<COLORREF> pixelsOf(HICON icon, int size) {
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT all{0, 0, size, size};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(memory, x, y));
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-SIZE iconSize(HICON icon) {
-    ICONINFO info{};
-    if (!icon || !GetIconInfo(icon, &info)) return {0, 0};
+// The width of an icon and the id of the resource it was loaded from.
+std::pair<int, WORD> iconOf(LRESULT icon) {
+    ICONINFOEXW info{};
+    info.cbSize = sizeof info;
     BITMAP bitmap{};
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    const SIZE size{bitmap.bmWidth, info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2};
-    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (!icon || !GetIconInfoExW(reinterpret_cast<HICON>(icon), &info)) return {};
+    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
-    return size;
+    return {static_cast<int>(bitmap.bmWidth), info.wResID};
 }
 
-// How many screen pixels inside `control` have exactly `colour`.
-int countScreenPixels(HWND control, COLORREF colour) {
-    RECT rect;
-    GetWindowRect(control, &rect);
+// How many screen pixels inside `control` have exactly `colour`, and how many there are.
+std::pair<int, int> screenPixels(HWND control, COLORREF colour) {
+    RECT r;
+    GetWindowRect(control, &r);
     const HDC screen = GetDC(nullptr);
     int count = 0;
-    for (int y = rect.top; y < rect.bottom; ++y) {
-        for (int x = rect.left; x < rect.right; ++x) count += GetPixel(screen, x, y) == colour;
-    }
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, x, y) == colour;
     ReleaseDC(nullptr, screen);
-    return count;
+    return {count, (r.right - r.left) * (r.bottom - r.top)};
 }
 
-bool messageBoxShown() { return findWindowOf(GetCurrentProcessId(), kMessageBoxClass) != nullptr; }
+bool messageBoxShown() { return findWindowOf(GetCurrentProcessId(), L"#32770") != nullptr; }
+
+// Caption, title, version line, OK, system information, home page, mail address, notice.
+std::vector<std::wstring> textsOf(HWND dialog) {
+    std::vector<std::wstring> texts{textOf(dialog)};
+    for (int id : {lblTitle, lblVersion, cmdOK, cmdSysInfo, Command1, Command2, Label1})
+        texts.push_back(textOf(GetDlgItem(dialog, id)));
+    return texts;
+}
 
 class AboutDialogTest : public ::testing::Test {
 protected:
     OwnerWindow owner;
 };
 
-TEST_F(AboutDialogTest, ShowsTheTitleAndVersionOfTheApplication) {
-    std::wstring caption, version, title;
+TEST_F(AboutDialogTest, ShowsItsTextsAndLoadsThemAfreshAtEveryOpening) {
+    std::vector<std::wstring> first, second;
+    HWND firstWindow = nullptr;
     ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        caption = textOf(dialog);
-        version = textOf(GetDlgItem(dialog, lblVersion));
-        title = textOf(GetDlgItem(dialog, lblTitle));
+        firstWindow = dialog;
+        first = textsOf(dialog);
+        SetWindowTextW(dialog, L"changed");
+        for (int id : {lblTitle, lblVersion, Label1}) SetWindowTextW(GetDlgItem(dialog, id), L"changed");
     }));
-    EXPECT_EQ(caption, L"Belavo ｳﾞｧｰｼﾞｮﾝ情報");
-    EXPECT_EQ(version, L"ﾌﾟﾛｸﾞﾗﾑｳﾞｧｰｼﾞｮﾝ: 1.3.8");
-    EXPECT_EQ(title, L"Belavo");
+    EXPECT_FALSE(IsWindow(firstWindow));
+    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) { second = textsOf(dialog); }));
+    EXPECT_EQ(second, first);
+    ASSERT_EQ(first.size(), 8u);
+    EXPECT_EQ(std::vector(first.begin(), first.begin() + 5),
+              (std::vector<std::wstring>{L"Belavo ｳﾞｧｰｼﾞｮﾝ情報", L"Belavo", L"ﾌﾟﾛｸﾞﾗﾑｳﾞｧｰｼﾞｮﾝ: 1.3.8", L"OK(&O)",
+                                         L"ｼｽﾃﾑ情報(&S)"}));
+    EXPECT_TRUE(std::regex_match(first[5], std::wregex(L"HomePage: https://.+"))) << testing::PrintToString(first[5]);
+    EXPECT_TRUE(std::regex_match(first[6], std::wregex(L"E-Mail Address: .+@.+"))) << testing::PrintToString(first[6]);
+    // An author line, an empty line, and one line about reproduction.
+    EXPECT_TRUE(std::regex_match(first[7], std::wregex(L"[^\r\n]+\r\n\r\n[^\r\n]*許可[^\r\n]*")))
+        << testing::PrintToString(first[7]);
 }
 
-TEST_F(AboutDialogTest, ShowsTheButtonCaptionsAndTheThreeLineNotice) {
-    std::wstring ok, sysInfo, homePage, mail, notice;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        ok = textOf(GetDlgItem(dialog, cmdOK));
-        sysInfo = textOf(GetDlgItem(dialog, cmdSysInfo));
-        homePage = textOf(GetDlgItem(dialog, Command1));
-        mail = textOf(GetDlgItem(dialog, Command2));
-        notice = textOf(GetDlgItem(dialog, Label1));
-    }));
-    EXPECT_EQ(ok, L"OK(&O)");
-    EXPECT_EQ(sysInfo, L"ｼｽﾃﾑ情報(&S)");
-    EXPECT_EQ(homePage.rfind(L"HomePage: https://", 0), 0u) << "caption: " << testing::PrintToString(homePage);
-    EXPECT_EQ(mail.rfind(L"E-Mail Address: ", 0), 0u);
-    EXPECT_NE(mail.find(L'@'), std::wstring::npos);
-
-    // An author line, an empty line, and the line about reproduction.
-    const size_t first = notice.find(L"\r\n");
-    ASSERT_NE(first, std::wstring::npos);
-    EXPECT_GT(first, 0u);
-    EXPECT_EQ(notice.substr(first, 4), L"\r\n\r\n");
-    const std::wstring last = notice.substr(first + 4);
-    EXPECT_FALSE(last.empty());
-    EXPECT_EQ(last.find_first_of(L"\r\n"), std::wstring::npos);
-    EXPECT_NE(last.find(L"許可"), std::wstring::npos);
-}
-
-TEST_F(AboutDialogTest, PlacesEveryElementAt96Dpi) {
-    struct Place {
-        int id;
-        RECT rect;  // pixels within the client area: twips / 15
-    };
-    const Place places[] = {
+TEST_F(AboutDialogTest, PlacesEveryElementWithItsFontAt96DpiCentredOverTheOwner) {
+    const std::pair<int, RECT> places[] = {  // pixels within the client area: twips / 15
         {lblVersion, {64, 40, 387, 55}}, {cmdOK, {200, 184, 287, 207}},    {Label1, {8, 72, 385, 113}},
         {picIcon, {8, 8, 40, 40}},       {lblTitle, {64, 8, 387, 40}},     {Command1, {8, 120, 385, 137}},
         {Command2, {8, 144, 385, 161}},  {cmdSysInfo, {296, 184, 383, 207}}, {Line1, {8, 176, 386, 178}},
     };
+    const std::wstring gothic = L"ＭＳ ゴシック -12 400 128 0";  // 9 pt, FW_NORMAL, SHIFTJIS_CHARSET
+    const std::vector<std::wstring> expectedFonts{gothic, gothic, gothic, L"Times New Roman -21 700 0 0"};
     UINT dpi = 0;
-    RECT client{};
+    RECT client{}, dialogRect{}, ownerRect{};
     std::vector<RECT> found;
+    std::vector<std::wstring> fonts;
+    std::vector<LRESULT> defaults;
     ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
         dpi = GetDpiForWindow(dialog);
         GetClientRect(dialog, &client);
-        for (const Place& place : places) found.push_back(clientRectOf(dialog, place.id));
-    }));
-    if (dpi != 96) GTEST_SKIP() << "the display is at " << dpi << " DPI";
-    EXPECT_EQ(client.right, 394);
-    EXPECT_EQ(client.bottom, 210);
-    for (size_t i = 0; i < found.size(); ++i) {
-        const RECT& want = places[i].rect;
-        const RECT& got = found[i];
-        EXPECT_TRUE(EqualRect(&want, &got)) << "control " << places[i].id << ": " << got.left << "," << got.top << " - "
-                                            << got.right << "," << got.bottom;
-    }
-}
-
-TEST_F(AboutDialogTest, UsesTheDesignFontsWithTheirCharacterSets) {
-    struct Font {
-        int id;
-        const wchar_t* face;
-        LONG height;  // 9 pt and 15.75 pt at 96 DPI
-        LONG weight;
-        BYTE charset;
-    };
-    const Font fonts[] = {
-        {Label1, L"ＭＳ ゴシック", -12, FW_NORMAL, SHIFTJIS_CHARSET},
-        {Command1, L"ＭＳ ゴシック", -12, FW_NORMAL, SHIFTJIS_CHARSET},
-        {Command2, L"ＭＳ ゴシック", -12, FW_NORMAL, SHIFTJIS_CHARSET},
-        {lblTitle, L"Times New Roman", -21, FW_BOLD, ANSI_CHARSET},
-    };
-    std::vector<LOGFONTW> found;
-    std::vector<HFONT> defaults;
-    LOGFONTW defaultFont{};
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        for (const Font& font : fonts) found.push_back(fontOf(GetDlgItem(dialog, font.id)));
-        for (int id : {lblVersion, cmdOK, cmdSysInfo}) {
-            defaults.push_back(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(dialog, id), WM_GETFONT, 0, 0)));
+        GetWindowRect(dialog, &dialogRect);
+        GetWindowRect(owner.hwnd(), &ownerRect);
+        for (const auto& [id, rect] : places) {
+            RECT r;
+            GetWindowRect(GetDlgItem(dialog, id), &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            found.push_back(r);
         }
-        defaultFont = fontOf(GetDlgItem(dialog, lblVersion));
+        for (int id : {Label1, Command1, Command2, lblTitle, lblVersion})
+            fonts.push_back(fontOf(GetDlgItem(dialog, id)));
+        for (int id : {lblVersion, cmdOK, cmdSysInfo})
+            defaults.push_back(SendMessageW(GetDlgItem(dialog, id), WM_GETFONT, 0, 0));
     }));
-    for (size_t i = 0; i < found.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "control " << fonts[i].id);
-        EXPECT_STREQ(found[i].lfFaceName, fonts[i].face);
-        EXPECT_EQ(found[i].lfHeight, fonts[i].height);
-        EXPECT_EQ(found[i].lfWeight, fonts[i].weight);
-        EXPECT_EQ(found[i].lfCharSet, fonts[i].charset);
-        EXPECT_FALSE(found[i].lfItalic);
-    }
+    EXPECT_NEAR((dialogRect.left + dialogRect.right) / 2, (ownerRect.left + ownerRect.right) / 2, 1);
+    EXPECT_NEAR((dialogRect.top + dialogRect.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
     // The version line and the two small buttons share the dialog's default font, a Japanese one.
-    ASSERT_EQ(defaults.size(), 3u);
-    EXPECT_EQ(defaults[1], defaults[0]);
-    EXPECT_EQ(defaults[2], defaults[0]);
-    EXPECT_EQ(defaultFont.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(defaults, std::vector<LRESULT>(3, defaults.at(0)));
+    EXPECT_TRUE(fonts.back().ends_with(L" 128 0")) << testing::PrintToString(fonts.back());
+    if (dpi != 96) GTEST_SKIP() << "the display is at " << dpi << " DPI";
+    EXPECT_EQ(std::vector(fonts.begin(), fonts.end() - 1), expectedFonts);
+    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(394L, 210L));
+    for (size_t i = 0; i < found.size(); ++i) {
+        const RECT& r = found[i];
+        EXPECT_TRUE(EqualRect(&places[i].second, &r))
+            << "control " << places[i].first << ": " << r.left << "," << r.top << " - " << r.right << "," << r.bottom;
+    }
 }
 
-TEST_F(AboutDialogTest, DrawsTheTitleInBlueAndTheSeparatorAsAGreyLine) {
-    int bluePixels = 0, versionBluePixels = 0, linePixels = 0, greyLinePixels = 0;
+// A blue title, a grey separator, the information sign for the window and the application icon inside.
+TEST_F(AboutDialogTest, DrawsItsColoursAndIcons) {
+    std::pair<int, int> titleBlue, versionBlue, lineGrey;
+    std::pair<int, WORD> big, small, picture;
     ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
         bringToFront(dialog);
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Sleep(300);
-        bluePixels = countScreenPixels(GetDlgItem(dialog, lblTitle), RGB(0, 0, 255));
-        versionBluePixels = countScreenPixels(GetDlgItem(dialog, lblVersion), RGB(0, 0, 255));
-        RECT line;
-        GetWindowRect(GetDlgItem(dialog, Line1), &line);
-        linePixels = (line.right - line.left) * (line.bottom - line.top);
-        greyLinePixels = countScreenPixels(GetDlgItem(dialog, Line1), RGB(128, 128, 128));
+        titleBlue = screenPixels(GetDlgItem(dialog, lblTitle), RGB(0, 0, 255));
+        versionBlue = screenPixels(GetDlgItem(dialog, lblVersion), RGB(0, 0, 255));
+        lineGrey = screenPixels(GetDlgItem(dialog, Line1), RGB(128, 128, 128));
+        big = iconOf(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0));
+        small = iconOf(SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0));
+        picture = iconOf(SendMessageW(GetDlgItem(dialog, picIcon), STM_GETICON, 0, 0));
     }));
-    EXPECT_GT(bluePixels, 50);
-    EXPECT_EQ(versionBluePixels, 0);
-    EXPECT_EQ(linePixels, 378 * 2);
-    EXPECT_EQ(greyLinePixels, linePixels);
+    EXPECT_GT(titleBlue.first, 50);
+    EXPECT_EQ(versionBlue.first, 0);
+    EXPECT_EQ(lineGrey.first, lineGrey.second);
+    EXPECT_EQ(big, std::pair(GetSystemMetrics(SM_CXICON), WORD{2}));
+    EXPECT_EQ(small, std::pair(GetSystemMetrics(SM_CXSMICON), WORD{2}));
+    EXPECT_EQ(picture, std::pair(32, WORD{1}));
 }
 
-TEST_F(AboutDialogTest, IsAFixedDialogOwnedByTheOpenerAndCentredOverIt) {
-    LONG_PTR style = 0, exStyle = 0;
-    HWND ownerOfDialog = nullptr;
-    BOOL ownerEnabledWhileOpen = TRUE;
-    RECT dialogRect{}, ownerRect{};
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        style = GetWindowLongPtrW(dialog, GWL_STYLE);
-        exStyle = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
-        ownerOfDialog = GetWindow(dialog, GW_OWNER);
-        ownerEnabledWhileOpen = IsWindowEnabled(owner.hwnd());
-        GetWindowRect(dialog, &dialogRect);
-        GetWindowRect(owner.hwnd(), &ownerRect);
-    }));
-    EXPECT_TRUE(style & WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_THICKFRAME);
-    EXPECT_FALSE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_CHILD);
-    EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);  // an owned window without it stays out of the taskbar
-    EXPECT_EQ(ownerOfDialog, owner.hwnd());
-    EXPECT_FALSE(ownerEnabledWhileOpen);
-    EXPECT_NEAR((dialogRect.left + dialogRect.right) / 2, (ownerRect.left + ownerRect.right) / 2, 1);
-    EXPECT_NEAR((dialogRect.top + dialogRect.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 1);
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
-    EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == owner.hwnd(); }, 2000));
-}
-
-TEST_F(AboutDialogTest, ShowsTheInformationIconAndTheApplicationPicture) {
-    SIZE big{}, small{}, picture{}, pictureBox{};
-    std::vector<COLORREF> shown;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        big = iconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)));
-        small = iconSize(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0)));
-        const HWND box = GetDlgItem(dialog, picIcon);
-        const auto icon = reinterpret_cast<HICON>(SendMessageW(box, STM_GETICON, 0, 0));
-        picture = iconSize(icon);
-        if (icon) shown = pixelsOf(icon, 32);
-        RECT rect;
-        GetClientRect(box, &rect);
-        pictureBox = {rect.right, rect.bottom};
-    }));
-    EXPECT_EQ(big.cx, GetSystemMetrics(SM_CXICON));
-    EXPECT_EQ(small.cx, GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(picture.cx, 32);
-    EXPECT_EQ(picture.cy, 32);
-    EXPECT_EQ(pictureBox.cx, 32);
-    EXPECT_EQ(pictureBox.cy, 32);
-
-    // The picture is the application icon, not the window's information sign.
-    const auto application = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-    ASSERT_NE(application, nullptr);
-    EXPECT_TRUE(shown == pixelsOf(application, 32));
-    DestroyIcon(application);
-}
-
-TEST_F(AboutDialogTest, FocusStartsOnOkAndTabFollowsTheDesignOrder) {
+TEST_F(AboutDialogTest, FocusStartsOnTheDefaultButtonOkAndTabFollowsTheDesignOrder) {
     std::vector<HWND> seen, expected;
-    HWND backFromOk = nullptr, expectedBack = nullptr;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        bringToFront(dialog);
-        seen.push_back(focusIn(dialog));
-        for (int id : {cmdOK, picIcon, Command1, Command2, cmdSysInfo, cmdOK}) {
-            expected.push_back(GetDlgItem(dialog, id));
-        }
-        for (int step = 1; step < 6; ++step) {
-            pressKeys({VK_TAB});
-            waitUntil([&] { return focusIn(dialog) == expected[static_cast<size_t>(step)]; }, 1000);
-            seen.push_back(focusIn(dialog));
-        }
-        pressKeys({VK_SHIFT, VK_TAB});
-        expectedBack = GetDlgItem(dialog, cmdSysInfo);
-        waitUntil([&] { return focusIn(dialog) == expectedBack; }, 1000);
-        backFromOk = focusIn(dialog);
-    }));
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(backFromOk, expectedBack);
-}
-
-TEST_F(AboutDialogTest, OkIsTheDefaultButton) {
     LONG_PTR okStyle = 0;
     LRESULT defaultId = 0;
     ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
         okStyle = GetWindowLongPtrW(GetDlgItem(dialog, cmdOK), GWL_STYLE);
         defaultId = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+        bringToFront(dialog);
+        // Five times Tab round to OK again, then Shift+Tab back.
+        for (int id : {cmdOK, picIcon, Command1, Command2, cmdSysInfo, cmdOK, cmdSysInfo})
+            expected.push_back(GetDlgItem(dialog, id));
+        seen.push_back(focusIn(dialog));
+        for (size_t step = 1; step < expected.size(); ++step) {
+            if (step < 6) pressKeys({VK_TAB});
+            else pressKeys({VK_SHIFT, VK_TAB});
+            waitUntil([&] { return focusIn(dialog) == expected[step]; }, 1000);
+            seen.push_back(focusIn(dialog));
+        }
     }));
+    EXPECT_EQ(seen, expected);
     EXPECT_EQ(okStyle & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    EXPECT_EQ(LOWORD(defaultId), cmdOK);
-    EXPECT_EQ(HIWORD(defaultId), DC_HASDEFID);
+    EXPECT_EQ(defaultId, MAKELRESULT(cmdOK, DC_HASDEFID));
 }
 
-// OK, Enter, Esc, Alt+O and the close box all unload the dialog and give the
-// opener back its input; none of them does anything else.
+// Each closes the dialog and gives the opener back its input, and does nothing
+// else; a quit request also reaches the application's loop afterwards.
 TEST_F(AboutDialogTest, ClosesTheSameWayByEveryRoute) {
-    struct Route {
-        const char* name;
-        void (*close)(HWND dialog);
-    };
-    const Route routes[] = {
+    static DWORD thread = GetCurrentThreadId();
+    const std::pair<const char*, void (*)(HWND)> routes[] = {
         {"a click on OK", [](HWND dialog) { click(GetDlgItem(dialog, cmdOK)); }},
         {"Enter", [](HWND) { pressKeys({VK_RETURN}); }},
         {"Esc", [](HWND) { pressKeys({VK_ESCAPE}); }},
@@ -317,13 +194,14 @@ TEST_F(AboutDialogTest, ClosesTheSameWayByEveryRoute) {
              waitUntil([&] { return focusIn(dialog) == GetDlgItem(dialog, picIcon); }, 1000);
              pressKeys({VK_RETURN});
          }},
+        {"a quit request", [](HWND) { PostThreadMessageW(thread, WM_QUIT, 42, 0); }},
     };
-    for (const Route& route : routes) {
-        SCOPED_TRACE(route.name);
+    for (const auto& [name, close] : routes) {
+        SCOPED_TRACE(name);
         bool closed = false, messageSeen = false;
         ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
             bringToFront(dialog);
-            route.close(dialog);
+            close(dialog);
             closed = waitUntil([&] { return !IsWindow(dialog); }, 3000);
             messageSeen = messageBoxShown();
         }));
@@ -331,90 +209,61 @@ TEST_F(AboutDialogTest, ClosesTheSameWayByEveryRoute) {
         EXPECT_FALSE(messageSeen);
         EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
         EXPECT_TRUE(waitUntil([&] { return GetForegroundWindow() == owner.hwnd(); }, 2000));
+        MSG quit{};
+        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 42,
+                  std::string(name) == "a quit request");
     }
-}
-
-TEST_F(AboutDialogTest, EveryOpeningBuildsTheWindowAfreshAndLoadsItsTexts) {
-    HWND first = nullptr;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        first = dialog;
-        SetWindowTextW(dialog, L"changed");
-        SetWindowTextW(GetDlgItem(dialog, lblVersion), L"changed");
-        SetWindowTextW(GetDlgItem(dialog, lblTitle), L"changed");
-        SetWindowTextW(GetDlgItem(dialog, Label1), L"changed");
-    }));
-    EXPECT_FALSE(IsWindow(first));
-    std::wstring caption, version, title, notice;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        caption = textOf(dialog);
-        version = textOf(GetDlgItem(dialog, lblVersion));
-        title = textOf(GetDlgItem(dialog, lblTitle));
-        notice = textOf(GetDlgItem(dialog, Label1));
-    }));
-    EXPECT_EQ(caption, L"Belavo ｳﾞｧｰｼﾞｮﾝ情報");
-    EXPECT_EQ(version, L"ﾌﾟﾛｸﾞﾗﾑｳﾞｧｰｼﾞｮﾝ: 1.3.8");
-    EXPECT_EQ(title, L"Belavo");
-    EXPECT_NE(notice, L"changed");
-}
-
-// A quit request that arrives while the dialog runs its own loop ends that
-// loop and reaches the application's loop afterwards.
-TEST_F(AboutDialogTest, PassesOnAQuitRequestThatArrivesWhileItIsOpen) {
-    const DWORD thread = GetCurrentThreadId();
-    HWND opened = nullptr;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        opened = dialog;
-        PostThreadMessageW(thread, WM_QUIT, 42, 0);
-        waitUntil([&] { return !IsWindow(dialog); }, 3000);
-    }));
-    EXPECT_FALSE(IsWindow(opened));
-    EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
-    MSG message{};
-    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(message.wParam, 42u);
 }
 
 // The recording program answers the shell's "open" of web and mail addresses.
 class ShellLinkTest : public AboutDialogTest {
 protected:
     ShellLinkTest() {
-        const std::wstring command = L"\"" + recorderProgram() + L"\" \"%1\"";
-        for (auto& handler : handlers) handler.setText(command);
+        for (auto& handler : handlers) handler.setText(L"\"" + recorderProgram() + L"\" \"%1\"");
     }
-
     static std::wstring commandKey(const wchar_t* scheme) {
         return std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command";
     }
-
     RegistryValueBackup handlers[3] = {{HKEY_LOCAL_MACHINE, commandKey(L"http"), L""},
                                        {HKEY_LOCAL_MACHINE, commandKey(L"https"), L""},
                                        {HKEY_LOCAL_MACHINE, commandKey(L"mailto"), L""}};
-    RecorderLog log;
 };
 
 TEST_F(ShellLinkTest, LinkButtonsHandTheirAddressesToTheShellAndTheDialogStaysOpen) {
-    struct Link {
+    const struct {
+        const char* name;
         int id;
         std::wstring captionPrefix, addressPrefix;
+        void (*press)(HWND dialog, HWND button);
+    } links[] = {
+        {"a click on the home page", Command1, L"HomePage: ", L"", [](HWND, HWND button) { click(button); }},
+        {"a click on the mail address", Command2, L"E-Mail Address: ", L"mailto:",
+         [](HWND, HWND button) { click(button); }},
+        {"Enter with the focus on the home page", Command1, L"HomePage: ", L"",
+         [](HWND dialog, HWND button) {
+             pressKeys({VK_TAB});
+             pressKeys({VK_TAB});
+             waitUntil([&] { return focusIn(dialog) == button; }, 1000);
+             pressKeys({VK_RETURN});
+         }},
     };
-    const Link links[] = {{Command1, L"HomePage: ", L""}, {Command2, L"E-Mail Address: ", L"mailto:"}};
-    for (const Link& link : links) {
-        SCOPED_TRACE(testing::Message() << "button " << link.id);
-        RecorderLog linkLog;
+    for (const auto& link : links) {
+        SCOPED_TRACE(link.name);
+        RecorderLog log;
         std::wstring caption;
         bool started = false, openAfterwards = false, messageSeen = false;
         ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
             bringToFront(dialog);
             caption = textOf(GetDlgItem(dialog, link.id));
-            click(GetDlgItem(dialog, link.id));
-            started = linkLog.waitForStarts(1);
+            link.press(dialog, GetDlgItem(dialog, link.id));
+            started = log.waitForStarts(1);
             Sleep(300);
             openAfterwards = IsWindowVisible(dialog);
             messageSeen = messageBoxShown();
         }));
         ASSERT_TRUE(started);
         ASSERT_EQ(caption.rfind(link.captionPrefix, 0), 0u);
-        const std::vector<Start> starts = linkLog.starts();
+        const std::vector<Start> starts = log.starts();
         ASSERT_EQ(starts.size(), 1u);
         EXPECT_EQ(starts[0].argument, link.addressPrefix + caption.substr(link.captionPrefix.size()));
         EXPECT_TRUE(sameFile(starts[0].program, recorderProgram()));
@@ -422,26 +271,6 @@ TEST_F(ShellLinkTest, LinkButtonsHandTheirAddressesToTheShellAndTheDialogStaysOp
         EXPECT_TRUE(openAfterwards);
         EXPECT_FALSE(messageSeen);
     }
-}
-
-TEST_F(ShellLinkTest, EnterPressesTheLinkButtonThatHasTheFocus) {
-    std::wstring caption;
-    bool started = false, openAfterwards = false;
-    ASSERT_TRUE(runDialog(owner.hwnd(), [&](HWND dialog) {
-        bringToFront(dialog);
-        const HWND homePage = GetDlgItem(dialog, Command1);
-        caption = textOf(homePage);
-        pressKeys({VK_TAB});
-        pressKeys({VK_TAB});
-        waitUntil([&] { return focusIn(dialog) == homePage; }, 1000);
-        pressKeys({VK_RETURN});
-        started = log.waitForStarts(1);
-        Sleep(300);
-        openAfterwards = IsWindowVisible(dialog);
-    }));
-    ASSERT_TRUE(started);
-    EXPECT_EQ(log.starts().at(0).argument, caption.substr(std::wstring(L"HomePage: ").size()));
-    EXPECT_TRUE(openAfterwards);
 }
 
 }  // namespace
