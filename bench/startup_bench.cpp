@@ -191,11 +191,11 @@ void printTimes(const Program& program) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
+    const int starts = argc > 3 ? _wtoi(argv[3]) : 30;
+    if (argc < 3 || starts < 1) {
         std::fprintf(stderr, "usage: startup_bench <Belavo.exe> <bare_window.exe> [starts, default 30]\n");
         return 2;
     }
-    const int starts = argc > 3 ? _wtoi(argv[3]) : 30;
     constexpr int kWarmUps = 2;
     Program belavo{windowsPath(argv[1]), L"BelavoForm1", {}, {}};
     Program bare{windowsPath(argv[2]), L"BelavoBenchBare", {}, {}};

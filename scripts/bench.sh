@@ -53,8 +53,13 @@ trap 'exit 130' INT TERM
 session_up=1
 wine_session_start "$prefix" virtual
 
-# Wine's console programs end their lines with CR LF.
-run_wine() { wine "$@" | tr -d '\r'; }
+# Wine's console programs end their lines with CR LF. Run in the background
+# and waited for, so that a signal stops the run at once (the session's end
+# then ends the program too).
+run_wine() {
+  (wine "$@" | tr -d '\r') &
+  wait $!
+}
 
 section "Start-up and footprint"
 run_wine "$mingw/bench/startup_bench.exe" "$mingw/app/Belavo.exe" "$mingw/bench/bare_window.exe" "$starts"
