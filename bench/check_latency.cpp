@@ -18,23 +18,16 @@
 #include "assessment.hpp"
 #include "main_window.hpp"
 #include "measure.hpp"
+#include "recording_caption.hpp"
 
 namespace {
 
 using namespace belavo::ui;
+using belavo::bench::RecordingCaption;
 using belavo::bench::nowMs;
 using belavo::bench::summarize;
 
 constexpr int kResultLabels[] = {Label8, Label9, Label7, Label6, Label18};  // BMI, advice, standard, weight, obesity
-
-class RecordingCaption final : public belavo::CaptionSink {
-public:
-    void setCaption(std::u16string_view text) override { text_.assign(text.begin(), text.end()); }
-    const std::wstring& text() const { return text_; }
-
-private:
-    std::wstring text_;
-};
 
 struct Input {
     const wchar_t* height;

@@ -23,11 +23,13 @@
 #include "assessment.hpp"
 #include "main_window_ids.hpp"
 #include "measure.hpp"
+#include "recording_caption.hpp"
 #include "ui_driver.hpp"
 
 namespace {
 
 using namespace belavo::ui;
+using belavo::bench::RecordingCaption;
 using belavo::bench::nowMs;
 using belavo::bench::summarize;
 using belavo::test::AppProcess;
@@ -58,15 +60,6 @@ constexpr Entries kInvalid[] = {
 };
 // Ten checks in turn: seven valid, three invalid.
 constexpr char kPattern[] = "vvivvivviv";
-
-class RecordingCaption final : public belavo::CaptionSink {
-public:
-    void setCaption(std::u16string_view text) override { text_.assign(text.begin(), text.end()); }
-    const std::wstring& text() const { return text_; }
-
-private:
-    std::wstring text_;
-};
 
 std::u16string u16(const wchar_t* text) {
     const std::wstring wide = text;
