@@ -74,14 +74,10 @@ Labels expectedLabels(const Entries& entries) {
     return {bmi.text(), advice.text(), standardWeight.text(), weight.text(), obesity.text()};
 }
 
+// The driver's wait, with the time past which the program counts as no longer answering.
 template <class Condition>
-bool waitFor(Condition condition, DWORD timeoutMs = kAnswerMs) {
-    const double end = nowMs() + timeoutMs;
-    while (!condition()) {
-        if (nowMs() > end) return false;
-        Sleep(1);
-    }
-    return true;
+bool waitFor(Condition condition) {
+    return belavo::test::waitUntil(condition, kAnswerMs);
 }
 
 struct Usage {
