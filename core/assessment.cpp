@@ -74,13 +74,6 @@ void store(const Figures& figures, std::u16string_view weightText, AssessmentRes
 
 }  // namespace
 
-AssessmentResult computeAssessment(std::u16string_view heightText,
-                                   std::u16string_view weightText) {
-    AssessmentResult result;
-    store(computeFigures(heightText, weightText), weightText, result);
-    return result;
-}
-
 void assessBody(std::u16string_view heightText, std::u16string_view weightText,
                 AssessmentResult& result, const ResultLabels& labels) {
     store(computeFigures(heightText, weightText), weightText, result);

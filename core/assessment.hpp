@@ -41,8 +41,4 @@ struct ResultLabels {
 void assessBody(std::u16string_view heightText, std::u16string_view weightText,
                 AssessmentResult& result, const ResultLabels& labels);
 
-// The computation alone, without storing or showing; throws as above.
-AssessmentResult computeAssessment(std::u16string_view heightText,
-                                   std::u16string_view weightText);
-
 }  // namespace belavo
