@@ -1,13 +1,15 @@
 #pragma once
 // A window as a C++ object: one static window procedure picks up `this` at
 // WM_NCCREATE and forwards every message to Derived::handleMessage. No
-// exception ever unwinds through user32.
+// exception ever unwinds through user32: it is reported under the title
+// Derived::failureReportTitle() gives, and a window that fails while it is
+// being created is not created at all.
 #include <windows.h>
 
 namespace belavo::win32 {
 
-// Tells the user that something unexpected failed; the program goes on.
-void reportUnexpectedFailure(HWND owner) noexcept;
+// Tells the user that something unexpected failed.
+void reportUnexpectedFailure(HWND owner, const wchar_t* title) noexcept;
 
 template <class Derived>
 class BaseWindow {
@@ -43,7 +45,11 @@ protected:
         try {
             result = self->handleMessage(message, wParam, lParam);
         } catch (...) {
-            reportUnexpectedFailure(hwnd);
+            const bool creating = message == WM_CREATE;
+            reportUnexpectedFailure(creating ? nullptr : hwnd, Derived::failureReportTitle());
+            // -1 makes CreateWindowEx destroy the window and return null: no
+            // code ever runs on a window without its controls.
+            if (creating) result = -1;
         }
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

@@ -5,12 +5,11 @@
 #include <windows.h>
 
 #include <optional>
-#include <span>
 #include <string>
 
+#include "app_identity.hpp"
 #include "base_window.hpp"
-#include "control_table.hpp"
-#include "focus_keeper.hpp"
+#include "form.hpp"
 #include "handles.hpp"
 
 namespace belavo::ui {
@@ -21,6 +20,8 @@ void showAboutDialog(HWND owner);
 
 class AboutDialog : public win32::BaseWindow<AboutDialog> {
 public:
+    AboutDialog() noexcept : form_(design()) {}
+
     // Builds the window afresh, runs Form_Load, and shows it modally over
     // `owner` until it is unloaded.
     void showModal(HWND owner);
@@ -36,7 +37,7 @@ public:
     static bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName,
                             std::string& keyVal);
 
-    static std::span<const win32::ControlSpec> controlTable() noexcept;
+    static const wchar_t* failureReportTitle() noexcept { return kAppIdentity.title.data(); }
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -47,21 +48,20 @@ private:
     void Command2_Click();
     void cmdSysInfo_Click();
 
+    // The dialog's class, frame, size and controls, as designed.
+    static const win32::FormDesign& design() noexcept;
+
     void load(HWND owner);
     void unload();
     std::optional<WPARAM> runModalLoop();
     void onCreate();
     void onCommand(int id, int notification);
-    void onDpiChanged(UINT dpi, const RECT& suggested);
     void onNcDestroy();
     void showIcons(UINT dpi);
-    void centreOverOwner();
-    SIZE windowSizeFor(UINT dpi) const noexcept;
     HWND control(int id) const noexcept { return GetDlgItem(hwnd_, id); }
 
+    win32::Form form_;
     HWND owner_ = nullptr;
-    win32::FocusKeeper focus_;
-    std::optional<win32::ControlSet> controls_;
     win32::UniqueIcon bigIcon_, smallIcon_, picture_;
 };
 

@@ -50,8 +50,21 @@ constexpr ControlSpec kControls[] = {
     lineSpec(Line1, frmAbout, 120, 2640, 5790, 2640, kLineColour, kLineThickness),
 };
 
+// A fixed dialog frame with a close box; owned by the main window, so it is
+// never shown in the taskbar.
+constexpr win32::FormDesign kDesign{
+    .className = kAboutDialogClass,
+    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    .exStyle = WS_EX_DLGMODALFRAME,
+    .clientWidth = 5910,
+    .clientHeight = 3150,
+    .controls = kControls,
+    .firstFocus = cmdOK,
+    .classIcon = 0,
+};
+
 }  // namespace
 
-std::span<const win32::ControlSpec> AboutDialog::controlTable() noexcept { return kControls; }
+const win32::FormDesign& AboutDialog::design() noexcept { return kDesign; }
 
 }  // namespace belavo::ui

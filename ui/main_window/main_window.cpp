@@ -1,20 +1,11 @@
 #include "main_window.hpp"
 
 #include "about_dialog.hpp"
-#include "app_identity.hpp"
-#include "dpi.hpp"
 #include "number_text.hpp"
 #include "text.hpp"
-#include "ui_font.hpp"
 
 namespace belavo::ui {
 namespace {
-
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-constexpr int kClientWidth = 6510;   // twips
-constexpr int kClientHeight = 6285;  // twips
-constexpr int kApplicationIcon = 1;
 
 // A result label as the check sees it: something that takes a caption.
 class LabelCaption final : public CaptionSink {
@@ -28,29 +19,10 @@ private:
     HWND label_;
 };
 
-HICON loadApplicationIcon(HINSTANCE instance, int metric) noexcept {
-    const int size = GetSystemMetricsForDpi(metric, win32::dpiOf(nullptr));
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIcon), IMAGE_ICON, size,
-                                         size, LR_SHARED));
-}
-
-void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = loadApplicationIcon(instance, SM_CXICON);
-    windowClass.hIconSm = loadApplicationIcon(instance, SM_CXSMICON);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&windowClass);  // fails harmlessly when a second window registers again
-}
-
-HMENU createMenuBar() {
-    HMENU menu = CreateMenu();
-    AppendMenuW(menu, MF_STRING, endb, L"終了 (&Q)");
-    AppendMenuW(menu, MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
+win32::UniqueMenu createMenuBar() {
+    win32::UniqueMenu menu(CreateMenu());
+    AppendMenuW(menu.get(), MF_STRING, endb, L"終了 (&Q)");
+    AppendMenuW(menu.get(), MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
     return menu;
 }
 
@@ -67,10 +39,10 @@ const wchar_t* adviceFor(const RunError& error) noexcept {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) {
-    registerWindowClass(instance, windowProc);
-    CreateWindowExW(kExStyle, kMainWindowClass, kMainWindowCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, createMenuBar(), instance, this);
+MainWindow::MainWindow(HINSTANCE) : form_(design()) {
+    win32::UniqueMenu menu = createMenuBar();
+    // The window owns the menu once it exists.
+    if (form_.create(windowProc, this, kMainWindowCaption, nullptr, menu.get())) menu.release();
 }
 
 void MainWindow::show(int showCommand) noexcept {
@@ -85,60 +57,21 @@ bool MainWindow::handleDialogKeys(MSG& message) noexcept {
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        onCreate();
+        form_.build(hwnd_, nullptr);
         return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-        if (HBRUSH brush = controls_->colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
-            return reinterpret_cast<LRESULT>(brush);
-        }
-        break;
-    case WM_ACTIVATE:
-        focus_.onActivate(hwnd_, LOWORD(wParam) != WA_INACTIVE, control(Text1));
-        return 0;
-    case WM_GETDPISCALEDSIZE: {
-        const SIZE size = windowSizeFor(static_cast<UINT>(wParam));
-        *reinterpret_cast<SIZE*>(lParam) = size;
-        return TRUE;
-    }
-    case WM_DPICHANGED:
-        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_NCDESTROY:
+        form_.release();
+        break;
     }
+    if (const auto answer = form_.handleMessage(hwnd_, message, wParam, lParam)) return *answer;
     return defaultHandling(message, wParam, lParam);
 }
-
-void MainWindow::onCreate() {
-    controls_.emplace(hwnd_, controlTable(), win32::japaneseUiFont96());
-    const SIZE size = windowSizeFor(win32::dpiOf(hwnd_));
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
-    SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - size.cx) / 2,
-                 area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-SIZE MainWindow::windowSizeFor(UINT dpi) const noexcept {
-    RECT rect{0, 0, win32::twipsToPixels(kClientWidth, dpi), win32::twipsToPixels(kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&rect, kStyle, TRUE, kExStyle, dpi);
-    return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
-void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    controls_->layout(dpi);
-}
-
 
 void MainWindow::onCommand(int id, int notification) {
     switch (id) {

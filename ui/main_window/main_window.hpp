@@ -4,20 +4,18 @@
 // its control and event.
 #include <windows.h>
 
-#include <optional>
-#include <span>
-
+#include "app_identity.hpp"
 #include "assessment.hpp"
 #include "base_window.hpp"
-#include "control_table.hpp"
-#include "focus_keeper.hpp"
+#include "form.hpp"
 #include "main_window_ids.hpp"
 
 namespace belavo::ui {
 
 class MainWindow : public win32::BaseWindow<MainWindow> {
 public:
-    // Creates the window, centred and hidden, with every control in its design-time state.
+    // Creates the window, centred and hidden, with every control in its
+    // design-time state; hwnd() is null when it could not be created.
     explicit MainWindow(HINSTANCE instance);
 
     void show(int showCommand) noexcept;
@@ -25,9 +23,7 @@ public:
     // Tab, Shift+Tab and the access keys of the buttons; true when `message` was consumed.
     bool handleDialogKeys(MSG& message) noexcept;
 
-    const AssessmentResult& lastResult() const noexcept { return result_; }
-
-    static std::span<const win32::ControlSpec> controlTable() noexcept;
+    static const wchar_t* failureReportTitle() noexcept { return kAppIdentity.title.data(); }
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -40,16 +36,15 @@ private:
     void Text1_Change();
     void Text2_Change();
 
-    void onCreate();
+    // The window's class, frame, size and controls, as designed.
+    static const win32::FormDesign& design() noexcept;
+
     void onCommand(int id, int notification);
-    void onDpiChanged(UINT dpi, const RECT& suggested);
-    SIZE windowSizeFor(UINT dpi) const noexcept;
     void reportCheckError(const RunError& error);
     HWND control(int id) const noexcept { return GetDlgItem(hwnd_, id); }
 
-    std::optional<win32::ControlSet> controls_;
+    win32::Form form_;
     AssessmentResult result_;
-    win32::FocusKeeper focus_;
 };
 
 }  // namespace belavo::ui

@@ -1,6 +1,8 @@
 #pragma once
 // The names of the main window's controls and menu items, as control ids.
 // Tests in other processes find the controls by these ids.
+#include "app_identity.hpp"
+
 namespace belavo::ui {
 
 enum MainWindowId : int {
@@ -12,6 +14,6 @@ enum MainWindowId : int {
 };
 
 inline constexpr wchar_t kMainWindowClass[] = L"BelavoForm1";
-inline constexpr wchar_t kMainWindowCaption[] = L"Belavo Ver1.3";
+inline constexpr wchar_t kMainWindowCaption[] = BELAVO_WIDEN(BELAVO_PRODUCT_NAME);
 
 }  // namespace belavo::ui

@@ -1,6 +1,6 @@
-// The main window as designed: every control with its geometry in twips
-// (relative to the client area or to its group box), caption, font, colours
-// and tab index.
+// The main window as designed: its frame and client size, and every control
+// with its geometry in twips (relative to the client area or to its group
+// box), caption, font, colours and tab index.
 #include "main_window.hpp"
 
 namespace belavo::ui {
@@ -37,7 +37,7 @@ constexpr auto DefaultFont = win32::kDefaultFont;
 // background colour, extra style
 constexpr ControlSpec kControls[] = {
     {Label, Label1, Form1, 120, 120, 4575, 255, 1, L"体重と身長を基にしBMI値及び肥満度をチェックします。"},
-    {Label, Label10, Form1, 120, 600, 6255, 255, 10, L"Copyright (C) 2026 Belavo developers", DefaultFont,
+    {Label, Label10, Form1, 120, 600, 6255, 255, 10, BELAVO_WIDEN(BELAVO_COPYRIGHT), DefaultFont,
      Default, Default, SS_RIGHT | SS_NOTIFY},
     {GroupBox, Frame1, Form1, 120, 840, 6255, 1695, 0, L"入力"},
     {Label, Label2, Frame1, 120, 360, 495, 255, 4, L"身長", DefaultFont, Default, Default, kOneLine},
@@ -75,8 +75,21 @@ constexpr ControlSpec kControls[] = {
     {Button, Command2, Form1, 2295, 5760, 1920, 375, 9, L"終了(&Q)"},
 };
 
+constexpr int kApplicationIcon = 1;
+
+constexpr win32::FormDesign kDesign{
+    .className = kMainWindowClass,
+    .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+    .exStyle = WS_EX_CONTROLPARENT,
+    .clientWidth = 6510,
+    .clientHeight = 6285,
+    .controls = kControls,
+    .firstFocus = Text1,
+    .classIcon = kApplicationIcon,
+};
+
 }  // namespace
 
-std::span<const win32::ControlSpec> MainWindow::controlTable() noexcept { return kControls; }
+const win32::FormDesign& MainWindow::design() noexcept { return kDesign; }
 
 }  // namespace belavo::ui

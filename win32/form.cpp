@@ -1,0 +1,96 @@
+#include "form.hpp"
+
+#include <algorithm>
+
+#include "dpi.hpp"
+#include "ui_font.hpp"
+
+namespace belavo::win32 {
+namespace {
+
+HICON loadClassIcon(HINSTANCE instance, int id, int metric) noexcept {
+    const int size = GetSystemMetricsForDpi(metric, dpiOf(nullptr));
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (GetClassInfoExW(instance, design.className, &windowClass)) return;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    if (design.classIcon) {
+        windowClass.hIcon = loadClassIcon(instance, design.classIcon, SM_CXICON);
+        windowClass.hIconSm = loadClassIcon(instance, design.classIcon, SM_CXSMICON);
+    }
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = design.className;
+    RegisterClassExW(&windowClass);
+}
+
+}  // namespace
+
+HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner, HMENU menu) const {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    registerClass(instance, design_, procedure);
+    return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, instance, creator);
+}
+
+void Form::build(HWND window, HWND over) {
+    controls_.emplace(window, design_.controls, japaneseUiFont96());
+    focus_.forget();
+
+    const SIZE size = windowSizeFor(window, dpiOf(window));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(over ? over : window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    RECT centre = area;
+    if (over) GetWindowRect(over, &centre);
+    // When it cannot fit, its top-left corner stays on the screen.
+    const LONG left = std::max(area.left, std::min((centre.left + centre.right - size.cx) / 2, area.right - size.cx));
+    const LONG top = std::max(area.top, std::min((centre.top + centre.bottom - size.cy) / 2, area.bottom - size.cy));
+    SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::release() noexcept {
+    controls_.reset();
+    focus_.forget();
+}
+
+std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (!controls_) break;
+        if (HBRUSH brush = controls_->colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+            return reinterpret_cast<LRESULT>(brush);
+        }
+        break;
+    case WM_ACTIVATE:
+        focus_.onActivate(window, LOWORD(wParam) != WA_INACTIVE, GetDlgItem(window, design_.firstFocus));
+        return 0;
+    case WM_GETDPISCALEDSIZE:
+        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(window, static_cast<UINT>(wParam));
+        return TRUE;
+    case WM_DPICHANGED: {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (controls_) controls_->layout(HIWORD(wParam));
+        return 0;
+    }
+    }
+    return std::nullopt;
+}
+
+SIZE Form::windowSizeFor(HWND window, UINT dpi) const noexcept {
+    RECT rect{0, 0, twipsToPixels(design_.clientWidth, dpi), twipsToPixels(design_.clientHeight, dpi)};
+    AdjustWindowRectExForDpi(&rect, design_.style, GetMenu(window) != nullptr, design_.exStyle, dpi);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace belavo::win32

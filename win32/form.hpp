@@ -1,0 +1,54 @@
+#pragma once
+// What every top-level window of the program shares: a window class of its
+// own, a client area designed in twips, controls built from a table and laid
+// out for the window's DPI, their colours, and the focus given back when the
+// window is activated again.
+#include <windows.h>
+
+#include <optional>
+#include <span>
+
+#include "control_table.hpp"
+#include "focus_keeper.hpp"
+
+namespace belavo::win32 {
+
+struct FormDesign {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+    int clientWidth;   // twips
+    int clientHeight;  // twips
+    std::span<const ControlSpec> controls;
+    int firstFocus;    // the control with the focus when the window is first activated
+    int classIcon;     // icon resource of the window class; 0 for none
+};
+
+class Form {
+public:
+    explicit Form(const FormDesign& design) noexcept : design_(design) {}
+
+    // Registers the window class on first use and creates the window;
+    // `creator` is handed to WM_NCCREATE. Null when creation failed.
+    HWND create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner, HMENU menu) const;
+
+    // WM_CREATE: builds the controls for the window's DPI and centres the
+    // window over `over` (the work area when null), keeping it on that screen.
+    void build(HWND window, HWND over);
+
+    // WM_NCDESTROY: the controls are gone, and so are their fonts and brushes.
+    void release() noexcept;
+
+    // Answers the messages that every form answers alike: colours, activation
+    // and DPI changes. Nothing for the others.
+    std::optional<LRESULT> handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    SIZE windowSizeFor(HWND window, UINT dpi) const noexcept;
+
+    FormDesign design_;
+    std::optional<ControlSet> controls_;
+    FocusKeeper focus_;
+};
+
+}  // namespace belavo::win32
