@@ -40,7 +40,7 @@ HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND
 
 void Form::build(HWND window, HWND over) {
     controls_.emplace(window, design_.controls, japaneseUiFont96());
-    focus_.forget();
+    savedFocus_ = nullptr;
 
     const SIZE size = windowSizeFor(window, dpiOf(window));
     MONITORINFO monitor{};
@@ -57,7 +57,18 @@ void Form::build(HWND window, HWND over) {
 
 void Form::release() noexcept {
     controls_.reset();
-    focus_.forget();
+    savedFocus_ = nullptr;
+}
+
+// Like a dialog, the window gives the focus back to the control that had it
+// when it is activated again; the first time, to the designed first control.
+void Form::onActivate(HWND window, bool active) noexcept {
+    if (!active) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) savedFocus_ = focus;
+        return;
+    }
+    SetFocus(savedFocus_ && IsWindow(savedFocus_) ? savedFocus_ : GetDlgItem(window, design_.firstFocus));
 }
 
 std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -71,7 +82,7 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
         }
         break;
     case WM_ACTIVATE:
-        focus_.onActivate(window, LOWORD(wParam) != WA_INACTIVE, GetDlgItem(window, design_.firstFocus));
+        onActivate(window, LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_GETDPISCALEDSIZE:
         *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(window, static_cast<UINT>(wParam));

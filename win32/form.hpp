@@ -9,7 +9,6 @@
 #include <span>
 
 #include "control_table.hpp"
-#include "focus_keeper.hpp"
 
 namespace belavo::win32 {
 
@@ -45,10 +44,11 @@ public:
 
 private:
     SIZE windowSizeFor(HWND window, UINT dpi) const noexcept;
+    void onActivate(HWND window, bool active) noexcept;
 
     FormDesign design_;
     std::optional<ControlSet> controls_;
-    FocusKeeper focus_;
+    HWND savedFocus_ = nullptr;
 };
 
 }  // namespace belavo::win32
