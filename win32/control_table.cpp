@@ -50,19 +50,15 @@ COLORREF backColourOf(const ControlSpec& spec) noexcept {
 
 ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96)
     : window_(window), table_(table), defaultFont96_(defaultFont96) {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : table_) order.push_back(&spec);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        const bool boxA = a->kind == ControlKind::GroupBox, boxB = b->kind == ControlKind::GroupBox;
-        return boxA != boxB ? boxB : a->tabIndex < b->tabIndex;
-    });
-
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    for (const ControlSpec* spec : order) {
-        const WindowClass windowClass = windowClassOf(spec->kind);
-        CreateWindowExW(windowClass.exStyle, windowClass.name, spec->caption,
-                        WS_CHILD | WS_VISIBLE | windowClass.style | spec->style, 0, 0, 0, 0, window,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
+    for (const ControlSpec& spec : table_) {
+        const WindowClass windowClass = windowClassOf(spec.kind);
+        const HWND control = CreateWindowExW(windowClass.exStyle, windowClass.name, spec.caption,
+                                             WS_CHILD | WS_VISIBLE | windowClass.style | spec.style, 0, 0, 0, 0,
+                                             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                             instance, nullptr);
+        // An entry field keeps whatever is typed or pasted, not just its first 32,767 characters.
+        if (spec.kind == ControlKind::Edit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
     }
 
     brushes_.resize(table_.size());

@@ -54,8 +54,9 @@ constexpr ControlSpec lineSpec(int id, int parent, int x1, int y1, int x2, int y
 
 class ControlSet {
 public:
-    // Creates the controls of `table` on `window`, focus-taking ones in tab
-    // order and group boxes last, so that a box never paints over what sits on it.
+    // Creates the controls of `table` on `window` in the table's order, which
+    // is the order accessibility tools read them in: each field right after
+    // its caption.
     ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96);
 
     // Places every control and makes its font for `dpi`; the fonts of the

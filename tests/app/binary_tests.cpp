@@ -124,7 +124,7 @@ TEST(BinaryTest, ImportsOnlySystemDlls) {
 
     const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     const std::set<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "advapi32.dll",
-                                           "comctl32.dll", "msvcrt.dll", "ucrtbase.dll"};
+                                           "comctl32.dll", "imm32.dll", "msvcrt.dll", "ucrtbase.dll"};
     std::vector<std::string> imported;
     for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          entry->Name; ++entry) {

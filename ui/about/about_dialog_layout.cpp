@@ -34,20 +34,24 @@ constexpr auto DefaultFont = win32::kDefaultFont;
 // Access keys: Alt+O OK, Alt+S system information. Enter presses OK unless
 // another button has the focus; Esc presses OK as the cancel button.
 //
+// In reading order, each field right after its caption (screen readers name a
+// field after the text before it), except that the system information button
+// stands before OK: Tab goes in this order, and so it goes from OK to the
+// picture as designed.
 // kind, name, parent, left, top, width, height, tab index, caption, font, text colour,
 // background colour, extra style
 constexpr ControlSpec kControls[] = {
-    {Label, lblVersion, frmAbout, 960, 600, 4845, 225, 0, L"ｳﾞｧｰｼﾞｮﾝ"},
-    {Button, cmdOK, frmAbout, 3000, 2760, 1305, 345, 1, L"OK(&O)", DefaultFont, Default, Default,
-     BS_DEFPUSHBUTTON},
-    {Label, Label1, frmAbout, 120, 1080, 5655, 615, 2, kNotice, &kNoticeFont},
     // A picture box takes the focus in its turn, though it shows no sign of it.
     {Picture, picIcon, frmAbout, 120, 120, 540, 540, 3, L"", DefaultFont, Default, Default, WS_TABSTOP},
     {Label, lblTitle, frmAbout, 960, 120, 4845, 480, 4, L"Belavo", &kTitleFont, kTitleColour},
+    {Label, lblVersion, frmAbout, 960, 600, 4845, 225, 0, L"ｳﾞｧｰｼﾞｮﾝ"},
+    {Label, Label1, frmAbout, 120, 1080, 5655, 615, 2, kNotice, &kNoticeFont},
     {Button, Command1, frmAbout, 120, 1800, 5655, 255, 5, L"HomePage: " BELAVO_HOME_PAGE, &kNoticeFont},
     {Button, Command2, frmAbout, 120, 2160, 5655, 255, 6, L"E-Mail Address: " BELAVO_MAIL_ADDRESS, &kNoticeFont},
-    {Button, cmdSysInfo, frmAbout, 4440, 2760, 1305, 345, 7, L"ｼｽﾃﾑ情報(&S)"},
     lineSpec(Line1, frmAbout, 120, 2640, 5790, 2640, kLineColour, kLineThickness),
+    {Button, cmdSysInfo, frmAbout, 4440, 2760, 1305, 345, 7, L"ｼｽﾃﾑ情報(&S)"},
+    {Button, cmdOK, frmAbout, 3000, 2760, 1305, 345, 1, L"OK(&O)", DefaultFont, Default, Default,
+     BS_DEFPUSHBUTTON},
 };
 
 // A fixed dialog frame with a close box; owned by the main window, so it is

@@ -1,5 +1,7 @@
 #include "main_window.hpp"
 
+#include <imm.h>
+
 #include "about_dialog.hpp"
 #include "number_text.hpp"
 #include "text.hpp"
@@ -24,6 +26,15 @@ win32::UniqueMenu createMenuBar() {
     AppendMenuW(menu.get(), MF_STRING, endb, L"終了 (&Q)");
     AppendMenuW(menu.get(), MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
     return menu;
+}
+
+// Numbers are typed with the IME closed, so that digits need no conversion;
+// the user may still open it, and full-width digits are still read.
+void closeIme(HWND entry) noexcept {
+    if (const HIMC context = ImmGetContext(entry)) {
+        ImmSetOpenStatus(context, FALSE);
+        ImmReleaseContext(entry, context);
+    }
 }
 
 // What the user should correct, for the report of a failed check.
@@ -80,8 +91,14 @@ void MainWindow::onCommand(int id, int notification) {
     case endb: endb_Click(); break;
     case verb: verb_Click(); break;
     case Label10: if (notification == STN_CLICKED) Label10_Click(); break;
-    case Text1: if (notification == EN_CHANGE) Text1_Change(); break;
-    case Text2: if (notification == EN_CHANGE) Text2_Change(); break;
+    case Text1:
+        if (notification == EN_CHANGE) Text1_Change();
+        if (notification == EN_SETFOCUS) Text1_GotFocus();
+        break;
+    case Text2:
+        if (notification == EN_CHANGE) Text2_Change();
+        if (notification == EN_SETFOCUS) Text2_GotFocus();
+        break;
     default: break;  // IDOK and IDCANCEL: the window has no default or cancel button
     }
 }
@@ -125,5 +142,9 @@ void MainWindow::Text1_Change() {
 void MainWindow::Text2_Change() {
     if (classifyEntry(win32::utf16(win32::windowText(control(Text2)))) == EntryShape::Invalid) MessageBeep(MB_OK);
 }
+
+void MainWindow::Text1_GotFocus() { closeIme(control(Text1)); }
+
+void MainWindow::Text2_GotFocus() { closeIme(control(Text2)); }
 
 }  // namespace belavo::ui

@@ -35,6 +35,8 @@ private:
     void Label10_Click();
     void Text1_Change();
     void Text2_Change();
+    void Text1_GotFocus();
+    void Text2_GotFocus();
 
     // The window's class, frame, size and controls, as designed.
     static const win32::FormDesign& design() noexcept;

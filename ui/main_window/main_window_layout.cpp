@@ -33,6 +33,8 @@ constexpr int Form1 = win32::kNoParent;
 constexpr auto Default = win32::kDefaultColour;
 constexpr auto DefaultFont = win32::kDefaultFont;
 
+// In reading order, each field right after its caption (screen readers name a
+// field after the text before it); Tab goes in this order too.
 // kind, name, parent, left, top, width, height, tab index, caption, font, text colour,
 // background colour, extra style
 constexpr ControlSpec kControls[] = {
@@ -51,6 +53,9 @@ constexpr ControlSpec kControls[] = {
      DefaultFont, RGB(0xC0, 0x00, 0x00)},
     {Button, Command1, Frame1, 4920, 960, 1215, 615, 8, L"チェック(&C)"},
     {GroupBox, Frame2, Form1, 120, 2640, 6255, 2535, 11, L"チェック結果"},
+    lineSpec(Line1, Frame2, 1920, 240, 6000, 240),
+    lineSpec(Line2, Frame2, 4440, 240, 4440, 840),
+    lineSpec(Line3, Frame2, 6000, 240, 6000, 840),
     {Label, Label13, Frame2, 120, 360, 855, 255, 18, L"実質体重", DefaultFont, Default, Default, kOneLine},
     {Label, Label6, Frame2, 1080, 240, 735, 375, 14, L"??", &kValueFont, RGB(0xC0, 0x00, 0xC0),
      RGB(0xFF, 0xC0, 0x80), kValueStyle},
@@ -67,9 +72,6 @@ constexpr ControlSpec kControls[] = {
      RGB(0xFF, 0xC0, 0xFF), kValueStyle},
     {Label, Label9, Frame2, 120, 1440, 6015, 975, 12, kInstructions, &kAdviceFont, RGB(0x00, 0x00, 0x80),
      RGB(0xC0, 0xFF, 0xFF)},
-    lineSpec(Line1, Frame2, 1920, 240, 6000, 240),
-    lineSpec(Line2, Frame2, 4440, 240, 4440, 840),
-    lineSpec(Line3, Frame2, 6000, 240, 6000, 840),
     {Label, Label19, Form1, 120, 5280, 6255, 375, 24,
      L"◆　チェックされる値は物理的な公式計算を用いていますので最終的に健康管理をされるのは貴方自身です。個々の判断においてご参考までにお使い下さい。"},
     {Button, Command2, Form1, 2295, 5760, 1920, 375, 9, L"終了(&Q)"},
