@@ -33,7 +33,6 @@ struct ControlSpec {
     int id;        // the control's name, as an enumerator of the window's id enum
     int parent;    // kNoParent, or the id of the group box it sits in
     int left, top, width, height;
-    int tabIndex = 0;
     const wchar_t* caption = L"";
     const FontSpec* font = nullptr;  // nullptr: the window's default font
     COLORREF textColour = kDefaultColour;

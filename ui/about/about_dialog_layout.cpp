@@ -1,5 +1,5 @@
-// The About dialog as designed: every element with its geometry in twips
-// within the client area, caption, font, colour and tab index.
+// The About dialog as designed: its frame and client size, and every element
+// with its geometry in twips within the client area, caption, font and colour.
 #include "about_dialog.hpp"
 #include "about_dialog_ids.hpp"
 #include "maker_addresses.hpp"
@@ -38,19 +38,19 @@ constexpr auto DefaultFont = win32::kDefaultFont;
 // field after the text before it), except that the system information button
 // stands before OK: Tab goes in this order, and so it goes from OK to the
 // picture as designed.
-// kind, name, parent, left, top, width, height, tab index, caption, font, text colour,
+// kind, name, parent, left, top, width, height, caption, font, text colour,
 // background colour, extra style
 constexpr ControlSpec kControls[] = {
     // A picture box takes the focus in its turn, though it shows no sign of it.
-    {Picture, picIcon, frmAbout, 120, 120, 540, 540, 3, L"", DefaultFont, Default, Default, WS_TABSTOP},
-    {Label, lblTitle, frmAbout, 960, 120, 4845, 480, 4, L"Belavo", &kTitleFont, kTitleColour},
-    {Label, lblVersion, frmAbout, 960, 600, 4845, 225, 0, L"ｳﾞｧｰｼﾞｮﾝ"},
-    {Label, Label1, frmAbout, 120, 1080, 5655, 615, 2, kNotice, &kNoticeFont},
-    {Button, Command1, frmAbout, 120, 1800, 5655, 255, 5, L"HomePage: " BELAVO_HOME_PAGE, &kNoticeFont},
-    {Button, Command2, frmAbout, 120, 2160, 5655, 255, 6, L"E-Mail Address: " BELAVO_MAIL_ADDRESS, &kNoticeFont},
+    {Picture, picIcon, frmAbout, 120, 120, 540, 540, L"", DefaultFont, Default, Default, WS_TABSTOP},
+    {Label, lblTitle, frmAbout, 960, 120, 4845, 480, L"Belavo", &kTitleFont, kTitleColour},
+    {Label, lblVersion, frmAbout, 960, 600, 4845, 225, L"ｳﾞｧｰｼﾞｮﾝ"},
+    {Label, Label1, frmAbout, 120, 1080, 5655, 615, kNotice, &kNoticeFont},
+    {Button, Command1, frmAbout, 120, 1800, 5655, 255, L"HomePage: " BELAVO_HOME_PAGE, &kNoticeFont},
+    {Button, Command2, frmAbout, 120, 2160, 5655, 255, L"E-Mail Address: " BELAVO_MAIL_ADDRESS, &kNoticeFont},
     lineSpec(Line1, frmAbout, 120, 2640, 5790, 2640, kLineColour, kLineThickness),
-    {Button, cmdSysInfo, frmAbout, 4440, 2760, 1305, 345, 7, L"ｼｽﾃﾑ情報(&S)"},
-    {Button, cmdOK, frmAbout, 3000, 2760, 1305, 345, 1, L"OK(&O)", DefaultFont, Default, Default,
+    {Button, cmdSysInfo, frmAbout, 4440, 2760, 1305, 345, L"ｼｽﾃﾑ情報(&S)"},
+    {Button, cmdOK, frmAbout, 3000, 2760, 1305, 345, L"OK(&O)", DefaultFont, Default, Default,
      BS_DEFPUSHBUTTON},
 };
 
