@@ -42,7 +42,7 @@ public:
         return *at<IMAGE_NT_HEADERS64>(at<IMAGE_DOS_HEADER>(0)->e_lfanew);
     }
     const IMAGE_DATA_DIRECTORY& directory(int entry) const { return headers().OptionalHeader.DataDirectory[entry]; }
-    bool dllCharacteristic(WORD flag) const { return headers().OptionalHeader.DllCharacteristics & flag; }
+    bool dllCharacteristic(WORD flag) const { return (headers().OptionalHeader.DllCharacteristics & flag) != 0; }
 
     // The data of the debug directory entry of that type, if there is one.
     const DWORD* debugData(DWORD type) const {
