@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the core natively, a bounded fuzz run
-# of the number reader and the whole check, then Belavo.exe and its tests under
-# Wine on a virtual display of their own. Installs what is missing first.
+# of the number reader and the whole check, then Belavo.exe, its download
+# (built twice, to show it reproducible) and its tests under Wine on a virtual
+# display of their own. Installs what is missing first.
 #   BELAVO_FUZZ_SECONDS   seconds per fuzz target (default 30; 0 skips fuzzing)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,6 +24,10 @@ fi
 echo "== Belavo.exe and its tests under Wine"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw
+
+echo "== The download for Windows users, built twice"
+bash tests/package/reproducible_zip.sh
+
 source scripts/wine-session.sh
 trap wine_session_stop EXIT
 wine_session_start build/wine-prefix virtual
