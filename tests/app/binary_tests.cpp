@@ -1,9 +1,8 @@
 // What a user's Windows reads from Belavo.exe before and without running it:
-// the DLLs it needs, the protections it asks for, the version block shown in
-// Properties and the icon Explorer draws.
+// the DLLs it needs, the protections it asks for and the version block shown
+// in Properties.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cctype>
 #include <cstddef>
@@ -172,43 +171,6 @@ TEST(BinaryTest, PropertiesShowTheProjectVersion) {
         const auto* value = static_cast<const wchar_t*>(query(L"\\StringFileInfo\\041104B0\\" + std::wstring(key)));
         EXPECT_EQ(value ? value : L"<missing>", expected) << key;
     }
-}
-
-#pragma pack(push, 2)
-struct GroupIconEntry {
-    BYTE width, height, colourCount, reserved;
-    WORD planes, bitCount;
-    DWORD bytesInResource;
-    WORD id;
-};
-struct GroupIconHeader {
-    WORD reserved, type, count;
-    GroupIconEntry entries[1];
-};
-#pragma pack(pop)
-
-// Explorer draws the exe with the first icon of its first icon group.
-TEST(BinaryTest, ExplorerFindsOne32By32SixteenColourIcon) {
-    HICON large = nullptr;
-    ASSERT_EQ(ExtractIconExW(belavoExe().c_str(), 0, &large, nullptr, 1), 1u);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(large, &info));
-    BITMAP mask{};
-    GetObjectW(info.hbmMask, sizeof mask, &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
-    DestroyIcon(large);
-
-    const HMODULE exe = LoadLibraryExW(belavoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(exe, nullptr);
-    const HRSRC group = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
-    ASSERT_NE(group, nullptr);
-    const auto* header = static_cast<const GroupIconHeader*>(LockResource(LoadResource(exe, group)));
-    EXPECT_EQ(header->count, 1);
-    EXPECT_EQ(header->entries[0].width, 32);
-    EXPECT_EQ(header->entries[0].bitCount, 4);
-    FreeLibrary(exe);
 }
 
 }  // namespace
