@@ -5,7 +5,8 @@
 //   side_by_side <Belavo.exe> <plain_reference.exe> [rounds, default 3]
 //                [starts per round and program, default 7] [interactions per round, default 20]
 //
-// Rows, each a median over all rounds (and per round):
+// Rows, each a median over all rounds (and per round), with the ratio
+// Belavo / plain of the medians and the median of the ratios of each pair:
 //   start      CreateProcess until the main window is visible and answers WM_NULL
 //   valid      BM_CLICK on the check button until the five result labels are repainted
 //   invalid    BM_CLICK until the error report is shown with its text and painted
@@ -234,9 +235,18 @@ void runRound(Program& belavo, Program& plain, int starts, int interactions, boo
     }
 }
 
+// Samples are taken in pairs, one of each program in turn: the median of the
+// pairs' ratios is less moved by load that comes and goes than the ratio of medians.
+double pairedRatio(const Samples& belavo, const Samples& plain) {
+    Samples ratios;
+    for (std::size_t i = 0; i < belavo.size() && i < plain.size(); ++i) ratios.push_back(belavo[i] / plain[i]);
+    return summarize(ratios).median;
+}
+
 void printRow(const Program& belavo, const Program& plain, Row row) {
     const double b = summarize(belavo.rows[row]).median, p = summarize(plain.rows[row]).median;
-    std::printf("  %-38s %10.1f %10.1f %6.2f  (rounds:", kRowNames[row], p, b, b / p);
+    std::printf("  %-38s %9.1f %9.1f %6.2f %6.2f  (rounds:", kRowNames[row], p, b, b / p,
+                pairedRatio(belavo.rows[row], plain.rows[row]));
     for (std::size_t r = 0; r < belavo.byRound[row].size(); ++r) {
         const double rb = summarize(belavo.byRound[row][r]).median, rp = summarize(plain.byRound[row][r]).median;
         std::printf(" %.1f/%.1f", rp, rb);
@@ -262,7 +272,7 @@ int run(int argc, wchar_t** argv) {
     }
     for (int r = 0; r < rounds; ++r) runRound(belavo, plain, starts, interactions, true);
 
-    std::printf("  %-38s %10s %10s %6s  (per round plain/Belavo)\n", "median", "plain", "Belavo", "ratio");
+    std::printf("  %-38s %9s %9s %6s %6s  (per round plain/Belavo)\n", "median", "plain", "Belavo", "ratio", "paired");
     for (int row = 0; row < kRows; ++row) printRow(belavo, plain, static_cast<Row>(row));
     return 0;
 }
