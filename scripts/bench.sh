@@ -2,13 +2,17 @@
 # Every performance figure of Belavo in one run, on a fresh Debian machine:
 # installs the packages, builds the native and MinGW release presets, then
 # under Wine in its own prefix and virtual display: start-up against a bare
-# window, footprint, check latency and the full soak; then natively the core
-# benchmark and the core fuzzers for a bounded time. Prints every figure and
-# keeps a copy in build/bench.log. Usage: scripts/bench.sh
+# window, footprint, check latency, Belavo side by side with the plain
+# reference program (start-up, checks, error report, About dialog), a short
+# soak and the full soak; then natively the core benchmark and the core
+# fuzzers for a bounded time. Prints every figure and keeps a copy in
+# build/bench.log. Usage: scripts/bench.sh
 #
 # Settings (environment): BENCH_PREFIX (Wine prefix folder, /tmp/wp-bench),
 # BENCH_STARTS (30), BENCH_CHECKS (500 timed checks), SOAK_CHECKS (10000),
-# SOAK_ABOUT (1000), FUZZ_SECONDS (60 per fuzzer).
+# SIDE_ROUNDS (3), SIDE_STARTS (7 starts per round and program),
+# SIDE_INTERACTIONS (20 of each per round and program), SOAK_ABOUT (1000),
+# FUZZ_SECONDS (60 per fuzzer).
 # Timings never fail the run; a failed soak or fuzzer makes it exit non-zero.
 set -euo pipefail
 
@@ -19,6 +23,9 @@ starts="${BENCH_STARTS:-30}"
 checks="${BENCH_CHECKS:-500}"
 soak_checks="${SOAK_CHECKS:-10000}"
 soak_about="${SOAK_ABOUT:-1000}"
+side_rounds="${SIDE_ROUNDS:-3}"
+side_starts="${SIDE_STARTS:-7}"
+side_interactions="${SIDE_INTERACTIONS:-20}"
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 
 mkdir -p build
@@ -32,7 +39,7 @@ section "Build"
 cmake --preset native >/dev/null
 cmake --build --preset native --target core_bench
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target Belavo bare_window startup_bench check_latency soak
+cmake --build --preset mingw --target Belavo bare_window plain_reference startup_bench check_latency side_by_side soak
 mingw=build/mingw
 
 section "Machine"
@@ -67,10 +74,20 @@ run_wine "$mingw/bench/startup_bench.exe" "$mingw/app/Belavo.exe" "$mingw/bench/
 section "Check latency"
 run_wine "$mingw/bench/check_latency.exe" "$checks"
 
-section "Soak"
+section "Side by side with the plain reference program"
+run_wine "$mingw/bench/side_by_side.exe" "$mingw/app/Belavo.exe" "$mingw/bench/plain_reference.exe" \
+  "$side_rounds" "$side_starts" "$side_interactions"
+
+# The short soak first: a leak or a hang shows in seconds, before the long one.
+section "Short soak"
 soak_status=0
-BELAVO_EXE="$root/$mingw/app/Belavo.exe" run_wine "$mingw/bench/soak.exe" "$soak_checks" "$soak_about" ||
-  soak_status=$?
+BELAVO_EXE="$root/$mingw/app/Belavo.exe" run_wine "$mingw/bench/soak.exe" 300 30 || soak_status=$?
+
+section "Soak"
+if [ "$soak_status" -eq 0 ]; then
+  BELAVO_EXE="$root/$mingw/app/Belavo.exe" run_wine "$mingw/bench/soak.exe" "$soak_checks" "$soak_about" ||
+    soak_status=$?
+fi
 stop_session
 
 section "Core benchmark (native, Google Benchmark)"

@@ -49,55 +49,80 @@ COLORREF backColourOf(const ControlSpec& spec) noexcept {
 }  // namespace
 
 ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96)
-    : window_(window), table_(table), defaultFont96_(defaultFont96) {
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    for (const ControlSpec& spec : table_) {
-        const WindowClass windowClass = windowClassOf(spec.kind);
-        const HWND control = CreateWindowExW(windowClass.exStyle, windowClass.name, spec.caption,
-                                             WS_CHILD | WS_VISIBLE | windowClass.style | spec.style, 0, 0, 0, 0,
-                                             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                             instance, nullptr);
-        // An entry field keeps whatever is typed or pasted, not just its first 32,767 characters.
-        if (spec.kind == ControlKind::Edit) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-    }
-
-    brushes_.resize(table_.size());
-    fonts_.resize(table_.size());
+    : table_(table), defaultFont96_(defaultFont96), controls_(table.size()),
+      brushes_(table.size()) {
     for (size_t row = 0; row < table_.size(); ++row) {
         const COLORREF back = backColourOf(table_[row]);
         if (back != kDefaultColour) brushes_[row].reset(CreateSolidBrush(back));
     }
-    layout(dpiOf(window));
+    const UINT dpi = dpiOf(window);
+    fonts_ = makeFonts(dpi);
+
+    // Each control is made in its place with its font: under Wine every later
+    // move or font change is another round trip to the window server.
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    for (size_t row = 0; row < table_.size(); ++row) {
+        const ControlSpec& spec = table_[row];
+        const WindowClass windowClass = windowClassOf(spec.kind);
+        RECT rect = pixelRect(spec, dpi);
+        // A picture box takes the size of its picture.
+        if (spec.kind == ControlKind::Picture) {
+            rect.right = rect.left;
+            rect.bottom = rect.top;
+        }
+        controls_[row] = CreateWindowExW(windowClass.exStyle, windowClass.name, spec.caption,
+                                         WS_CHILD | WS_VISIBLE | windowClass.style | spec.style, rect.left, rect.top,
+                                         rect.right - rect.left, rect.bottom - rect.top, window,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        // Nothing is painted yet, so nothing needs redrawing.
+        applyFont(row, dpi, false);
+        // An entry field keeps whatever is typed or pasted, not just its first 32,767 characters.
+        if (spec.kind == ControlKind::Edit) SendMessageW(controls_[row], EM_SETLIMITTEXT, 0, 0);
+    }
 }
 
 void ControlSet::layout(UINT dpi) {
-    LOGFONTW defaultFont = defaultFont96_;
-    defaultFont.lfHeight = MulDiv(defaultFont96_.lfHeight, static_cast<int>(dpi), kDefaultDpi);
-    UniqueFont newDefault = makeFont(defaultFont);
-    std::vector<UniqueFont> newFonts(table_.size());
-    for (size_t row = 0; row < table_.size(); ++row) {
-        if (table_[row].font) newFonts[row] = makeFont(logFontOf(*table_[row].font, dpi));
-    }
-
+    Fonts newFonts = makeFonts(dpi);
+    std::swap(fonts_, newFonts);
     for (size_t row = 0; row < table_.size(); ++row) {
         const ControlSpec& spec = table_[row];
-        const HWND control = (*this)[spec.id];
         const RECT rect = pixelRect(spec, dpi);
         // A picture box takes the size of its picture.
         const UINT keepSize = spec.kind == ControlKind::Picture ? SWP_NOSIZE : 0;
-        SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
-        HFONT font = newFonts[row] ? newFonts[row].get() : newDefault.get();
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (spec.kind == ControlKind::Edit) {
-            // Narrow entry fields: hairline margins leave the room to the text.
-            const int margin = twipsToPixels(kHairline, dpi);
-            SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
-        }
+        SetWindowPos(controls_[row], nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
+        applyFont(row, dpi, true);
     }
-    // Every control now uses the new fonts; the old ones can go.
-    fonts_ = std::move(newFonts);
-    defaultFont_ = std::move(newDefault);
+    // Every control now uses the new fonts; the old ones go with `newFonts`.
+}
+
+ControlSet::Fonts ControlSet::makeFonts(UINT dpi) const {
+    Fonts fonts;
+    LOGFONTW standard = defaultFont96_;
+    standard.lfHeight = MulDiv(defaultFont96_.lfHeight, static_cast<int>(dpi), kDefaultDpi);
+    fonts.standard = makeFont(standard);
+    for (const ControlSpec& spec : table_) {
+        if (spec.font && !fonts(spec.font)) fonts.own.emplace_back(spec.font, makeFont(logFontOf(*spec.font, dpi)));
+    }
+    return fonts;
+}
+
+HFONT ControlSet::Fonts::operator()(const FontSpec* spec) const noexcept {
+    if (!spec) return standard.get();
+    for (const auto& [ownSpec, font] : own) {
+        if (ownSpec == spec) return font.get();
+    }
+    return nullptr;
+}
+
+void ControlSet::applyFont(size_t row, UINT dpi, bool redraw) const noexcept {
+    const HWND control = controls_[row];
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_(table_[row].font)), redraw);
+    if (table_[row].kind == ControlKind::Edit) {
+        // Narrow entry fields: hairline margins leave the room to the text.
+        const int margin = twipsToPixels(kHairline, dpi);
+        SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+    }
 }
 
 RECT ControlSet::pixelRect(const ControlSpec& spec, UINT dpi) const noexcept {

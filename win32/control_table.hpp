@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "handles.hpp"
@@ -62,8 +63,6 @@ public:
     // previous DPI are released once no control uses them.
     void layout(UINT dpi);
 
-    HWND operator[](int id) const noexcept { return GetDlgItem(window_, id); }
-
     // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT: the brush for a control with its own
     // colours, or nullptr when the default handling applies.
     HBRUSH colourControl(HDC dc, HWND control) const noexcept;
@@ -71,14 +70,23 @@ public:
     const ControlSpec* find(int id) const noexcept;
 
 private:
-    RECT pixelRect(const ControlSpec& spec, UINT dpi) const noexcept;
+    // The fonts of one DPI: one per distinct FontSpec of the table, shared by
+    // the rows that name it, and the window's default font.
+    struct Fonts {
+        UniqueFont standard;
+        std::vector<std::pair<const FontSpec*, UniqueFont>> own;
+        HFONT operator()(const FontSpec* spec) const noexcept;
+    };
 
-    HWND window_;
+    Fonts makeFonts(UINT dpi) const;
+    RECT pixelRect(const ControlSpec& spec, UINT dpi) const noexcept;
+    void applyFont(size_t row, UINT dpi, bool redraw) const noexcept;
+
     std::span<const ControlSpec> table_;
     LOGFONTW defaultFont96_;
+    std::vector<HWND> controls_;        // one per table row
     std::vector<UniqueBrush> brushes_;  // one per table row; empty where default
-    std::vector<UniqueFont> fonts_;     // one per table row; empty: the default font
-    UniqueFont defaultFont_;
+    Fonts fonts_;
 };
 
 }  // namespace belavo::win32

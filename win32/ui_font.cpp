@@ -1,6 +1,8 @@
 #include "ui_font.hpp"
 
+#include <cstring>
 #include <initializer_list>
+#include <optional>
 
 #include "dpi.hpp"
 
@@ -23,13 +25,9 @@ bool hasJapaneseFace(const wchar_t* face) {
     return found;
 }
 
-}  // namespace
-
-LOGFONTW japaneseUiFont96() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, kDefaultDpi);
-    LOGFONTW font = metrics.lfMessageFont;
+// `message` itself when it can show Japanese, otherwise a Japanese interface font of its size.
+LOGFONTW japaneseVersionOf(const LOGFONTW& message) {
+    LOGFONTW font = message;
     if (font.lfHeight == 0) font.lfHeight = pointsToFontHeight(9, kDefaultDpi);
     if (!hasJapaneseFace(font.lfFaceName)) {
         const wchar_t* fallback = L"MS UI Gothic";
@@ -43,6 +41,26 @@ LOGFONTW japaneseUiFont96() {
     }
     font.lfCharSet = SHIFTJIS_CHARSET;
     return font;
+}
+
+struct ProbedFont {
+    LOGFONTW message;
+    LOGFONTW japanese;
+};
+
+}  // namespace
+
+LOGFONTW japaneseUiFont96() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, kDefaultDpi);
+    // Enumerating the fonts is the slow part, and its answer changes only with
+    // the message font: every window built afterwards reuses it.
+    static std::optional<ProbedFont> probed;
+    if (!probed || std::memcmp(&probed->message, &metrics.lfMessageFont, sizeof(LOGFONTW)) != 0) {
+        probed = ProbedFont{metrics.lfMessageFont, japaneseVersionOf(metrics.lfMessageFont)};
+    }
+    return probed->japanese;
 }
 
 }  // namespace belavo::win32
