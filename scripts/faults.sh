@@ -53,7 +53,7 @@ selected=("$@")
 chosen() { [ ${#selected[@]} = 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
 build() { cmake --build --preset native >build/faults.log 2>&1 && cmake --build --preset mingw >>build/faults.log 2>&1; }
-run_tests() { ctest --preset native >>build/faults.log 2>&1 && ctest --preset mingw >>build/faults.log 2>&1; }
+run_tests() { ctest --preset native --stop-on-failure >>build/faults.log 2>&1 && ctest --preset mingw --stop-on-failure >>build/faults.log 2>&1; }
 
 git diff --quiet -- "${files[@]}" || { echo "commit or stash the changes to the faulted files first" >&2; exit 2; }
 cmake --preset native >/dev/null && cmake --preset mingw >/dev/null
