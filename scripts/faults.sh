@@ -76,10 +76,10 @@ for i in "${!names[@]}"; do
   elif run_tests; then
     result=MISSED; missed=$((missed + 1))
   else
-    result=caught
+    result="caught by $(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' build/faults.log | head -n 1)"
   fi
   git checkout -- "$current"; current=""
-  table+=("$(printf '%-24s %-34s %s' "${names[$i]}" "${files[$i]}" "$result")")
+  table+=("$(printf '%-23s %-31s %s' "${names[$i]}" "${files[$i]}" "$result")")
   echo "${table[-1]}"
 done
 build || true
