@@ -56,7 +56,8 @@ TEST(App, ShowsTheResultsOrReportsTheErrorAndPutsTheFocusOnTheEntryAtFault) {
         EXPECT_NE(report->text.find(L"'" + std::to_wstring(row.error) + L"'"), std::wstring::npos);
         pressOk(report->window);
         const HWND entry = app.control(row.entryAtFault);
-        EXPECT_TRUE(waitUntil([&] { return focusIn(app.mainWindow()) == entry; }));
+        EXPECT_TRUE(waitUntil([&] { return focusIn(app.mainWindow()) == entry; }))
+            << "focus on control " << GetDlgCtrlID(focusIn(app.mainWindow()));
         EXPECT_EQ(SendMessageW(entry, EM_GETSEL, 0, 0), MAKELRESULT(0, textOf(entry).size()));
     }
 }
