@@ -26,12 +26,12 @@ std::wstring adviceFor(int bmi) {
 TEST(App, ShowsTheResultsOrReportsTheErrorAndPutsTheFocusOnTheEntryAtFault) {
     const struct {
         const wchar_t *height, *weight, *bmi, *standardWeight, *obesity;
-        int error, entryAtFault;
+        int error = 0, entryAtFault = 0;
     } rows[] = {
         {L"162", L"56.3", L"21", L"58", L"-5"},
         {L"０", L"56.3", nullptr, nullptr, nullptr, 11, Text1},
-        {L"１５０", L" 80.0", L"36", L"50", L"64"},
         {L"162", L"", nullptr, nullptr, nullptr, 13, Text2},
+        {L"１５０", L" 80.0", L"36", L"50", L"64"},
         {L"4000", L"56.3", nullptr, nullptr, nullptr, 6, Text1},  // the standard weight overflows
     };
     AppProcess app;
@@ -45,6 +45,7 @@ TEST(App, ShowsTheResultsOrReportsTheErrorAndPutsTheFocusOnTheEntryAtFault) {
                                                   row.weight, row.obesity};
         typeInto(app.control(Text1), row.height);
         typeInto(app.control(Text2), row.weight);
+        ASSERT_EQ(textOf(app.control(Text1)) + L"/" + textOf(app.control(Text2)), row.height + (L"/" + std::wstring(row.weight)));
         clickUntil(app.control(Command1), [&] {
             return findWindowOf(app.id(), L"#32770") || (!row.error && resultsOf(app) == after);
         });
@@ -57,7 +58,7 @@ TEST(App, ShowsTheResultsOrReportsTheErrorAndPutsTheFocusOnTheEntryAtFault) {
         pressOk(report->window);
         const HWND entry = app.control(row.entryAtFault);
         EXPECT_TRUE(waitUntil([&] { return focusIn(app.mainWindow()) == entry; }))
-            << "focus on control " << GetDlgCtrlID(focusIn(app.mainWindow()));
+            << "focus on control " << GetDlgCtrlID(focusIn(app.mainWindow())) << " after " << report->text;
         EXPECT_EQ(SendMessageW(entry, EM_GETSEL, 0, 0), MAKELRESULT(0, textOf(entry).size()));
     }
 }
