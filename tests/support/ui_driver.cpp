@@ -3,43 +3,38 @@
 #include <stdexcept>
 #include <vector>
 
+#include "main_window_ids.hpp"
+
 namespace belavo::test {
 namespace {
-
-constexpr wchar_t kMainWindowClass[] = L"BelavoForm1";
-constexpr wchar_t kDialogClass[] = L"#32770";
-
-struct WindowQuery {
-    DWORD processId;
-    const wchar_t* className;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
-    auto& query = *reinterpret_cast<WindowQuery*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != query.processId || !IsWindowVisible(window)) return TRUE;
-    wchar_t className[64]{};
-    GetClassNameW(window, className, 64);
-    if (lstrcmpW(className, query.className) != 0) return TRUE;
-    if (query.title && textOf(window) != query.title) return TRUE;
-    query.found = window;
-    return FALSE;
-}
 
 void send(std::vector<INPUT> inputs) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     Sleep(30);  // let the target's thread take the input in
 }
 
-INPUT key(WORD virtualKey, bool release) {
+void addKey(std::vector<INPUT>& inputs, WORD key, wchar_t unicode, bool release) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    input.ki.wVk = key;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (release ? KEYEVENTF_KEYUP : 0);
+    inputs.push_back(input);
+}
+
+INPUT mouseInput(POINT point, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     return input;
+}
+
+LRESULT sendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
+    return static_cast<LRESULT>(result);
 }
 
 }  // namespace
@@ -47,11 +42,8 @@ INPUT key(WORD virtualKey, bool release) {
 std::wstring belavoExe() {
     wchar_t path[MAX_PATH]{};
     if (!GetEnvironmentVariableW(L"BELAVO_EXE", path, MAX_PATH)) throw std::runtime_error("BELAVO_EXE is not set");
-    std::wstring exe = path;
-    if (!exe.empty() && exe[0] == L'/') exe = L"Z:" + exe;
-    for (wchar_t& c : exe) {
-        if (c == L'/') c = L'\\';
-    }
+    std::wstring exe = path[0] == L'/' ? std::wstring(L"Z:") + path : path;
+    for (wchar_t& c : exe) c = c == L'/' ? L'\\' : c;
     return exe;
 }
 
@@ -63,40 +55,32 @@ AppProcess::AppProcess(const std::wstring& exe) {
                         &info_)) {
         throw std::runtime_error("cannot start Belavo.exe");
     }
-    WaitForInputIdle(info_.hProcess, 10000);
     // On the first start into a new desktop WaitForInputIdle can return early.
-    waitUntil([&] { return (mainWindow_ = findWindowOf(id(), kMainWindowClass)) != nullptr; }, 15000);
+    WaitForInputIdle(info_.hProcess, 10000);
+    waitUntil([&] { return (mainWindow_ = findWindowOf(id(), ui::kMainWindowClass)) != nullptr; }, 15000);
     if (!mainWindow_) throw std::runtime_error("Belavo.exe showed no main window");
 }
 
 AppProcess::~AppProcess() {
-    if (running()) {
-        TerminateProcess(info_.hProcess, 1);
-        waitForExit(5000);
-    }
+    if (running()) TerminateProcess(info_.hProcess, 1), waitForExit();
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
 }
 
-bool AppProcess::waitForExit(DWORD timeoutMs) const noexcept {
-    return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
-}
-
 HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title) {
-    WindowQuery query{processId, className, title, nullptr};
-    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, className, title))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
 }
 
+// Across processes only WM_GETTEXT reads the current text of a control.
 std::wstring textOf(HWND window) {
-    // Across processes only WM_GETTEXT reads the current text of a control.
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        2000, &copied);
-    text.resize(copied);
+    std::wstring text(static_cast<std::size_t>(sendTo(window, WM_GETTEXTLENGTH)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(sendTo(window, WM_GETTEXT, text.size(), LPARAM(text.data()))));
     return text;
 }
 
@@ -115,92 +99,48 @@ void bringToFront(HWND window) {
 
 void pressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
-    for (WORD k : keys) inputs.push_back(key(k, false));
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) inputs.push_back(key(*k, true));
+    for (WORD k : keys) addKey(inputs, k, 0, false);
+    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) addKey(inputs, *k, 0, true);
     send(inputs);
 }
 
-void typeText(const std::wstring& text) {
-    std::vector<INPUT> inputs;
-    for (wchar_t c : text) {
-        for (bool release : {false, true}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wScan = c;
-            input.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
-    }
-    send(inputs);
-}
-
+// Selected with keys, which queue behind the click: a sent EM_SETSEL would
+// overtake it and the click would undo the selection.
 void typeInto(HWND entry, const std::wstring& text) {
     clickUntil(entry, [&] { return focusIn(entry) == entry; });
-    // Selected with keys, which queue behind the click; a sent EM_SETSEL
-    // would overtake it and the click would undo the selection.
     pressKeys({VK_END});
     pressKeys({VK_SHIFT, VK_HOME});
-    if (text.empty()) {
-        pressKeys({VK_DELETE});
-    } else {
-        typeText(text);
-    }
-    waitUntil([&] { return textOf(entry) == text; }, 5000);
+    std::vector<INPUT> inputs;
+    for (bool release : {false, true}) addKey(inputs, VK_DELETE, 0, release);
+    for (wchar_t c : text) addKey(inputs, 0, c, false), addKey(inputs, 0, c, true);
+    send(inputs);
+    waitUntil([&] { return textOf(entry) == text; });
 }
-
-namespace {
-
-INPUT mouseInput(POINT point, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
-bool pointerAt(POINT point) {
-    POINT now{};
-    GetCursorPos(&now);
-    return now.x == point.x && now.y == point.y;
-}
-
-}  // namespace
 
 // Wine can still be catching up with an earlier pointer position when the
-// button goes down: the press waits until the pointer has stayed put, and
-// the press and release carry the position themselves as well.
+// button goes down: the press waits until the pointer has stayed put.
 void clickAt(POINT point) {
-    INPUT move = mouseInput(point, MOUSEEVENTF_MOVE);
+    const auto pointerThere = [&] { POINT now{}; return GetCursorPos(&now) && now.x == point.x && now.y == point.y; };
+    INPUT move = mouseInput(point, 0);
     for (int attempt = 0; attempt < 5; ++attempt) {
         SendInput(1, &move, sizeof move);
-        if (waitUntil([&] { return pointerAt(point); }, 500)) {
-            Sleep(100);
-            if (pointerAt(point)) break;
-        }
+        if (waitUntil(pointerThere, 500) && (Sleep(100), pointerThere())) break;
     }
-    send({mouseInput(point, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
-          mouseInput(point, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)});
+    send({mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)});
 }
 
 void click(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    clickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    RECT r;
+    GetWindowRect(window, &r);
+    clickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 void clickCloseBox(HWND window) {
-    RECT frame;
-    GetWindowRect(window, &frame);
-    // The close box is the rightmost part of the title bar that answers HTCLOSE.
-    for (int y = frame.top; y < frame.top + 60 && y < frame.bottom; ++y) {
-        for (int x = frame.right - 1; x > frame.right - 80; --x) {
-            DWORD_PTR hit = 0;
-            SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
-            if (hit == HTCLOSE) {
-                clickAt({x - 4, y + 4});
-                return;
-            }
+    RECT r;
+    GetWindowRect(window, &r);
+    for (int y = r.top; y < r.top + 60; ++y) {
+        for (int x = r.right - 1; x > r.right - 80; --x) {
+            if (sendTo(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return clickAt({x - 4, y + 4});
         }
     }
 }
@@ -213,22 +153,21 @@ bool clickUntil(HWND window, const std::function<bool()>& done, int tries) {
     return false;
 }
 
+// A message box is a dialog (#32770); its text is the static with id 0xFFFF.
 std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs) {
     HWND box = nullptr;
-    if (!waitUntil([&] { return (box = findWindowOf(processId, kDialogClass)) != nullptr; }, timeoutMs)) {
-        return std::nullopt;
-    }
+    if (!waitUntil([&] { return (box = findWindowOf(processId, L"#32770")) != nullptr; }, timeoutMs)) return {};
     Sleep(50);  // the box fills its texts right after it appears
     return MessageBoxSeen{box, textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
 }
 
+// A button takes a click only in the active window, and input goes astray
+// until the owner is active again.
 void pressOk(HWND messageBox) {
     const HWND owner = GetWindow(messageBox, GW_OWNER);
-    // A button takes a click only in the active window (it needs the capture).
     bringToFront(messageBox);
-    SendMessageTimeoutW(GetDlgItem(messageBox, IDOK), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+    sendTo(GetDlgItem(messageBox, IDOK), BM_CLICK);
     waitUntil([&] { return !IsWindow(messageBox); }, 3000);
-    // Input goes astray until the owner is active again.
     if (owner) waitUntil([&] { return GetForegroundWindow() == owner; }, 3000);
     Sleep(50);
 }
