@@ -1,9 +1,7 @@
-// The About dialog opened in this process over a window of the test, as the
-// main window opens it, with a helper thread pressing its keys and buttons the
-// way a person does. HKEY_LOCAL_MACHINE and HKEY_CLASSES_ROOT are redirected
-// to a key of the test's own, and files go to a temporary folder of its own,
-// so nothing of the machine is changed. A recording program stands in for
-// the viewer, the browser and the mail program.
+// The About dialog opened in this process over a window of the test, with a helper thread pressing its
+// keys and buttons the way a person does. The registry's machine keys are redirected to a key of the
+// test's own and files go to a temporary folder of its own: nothing of the machine changes. A recording
+// program stands in for the viewer, the browser and the mail program.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -214,7 +212,6 @@ TEST_F(AboutDialogTest, SystemInformationStartsTheViewerFoundThroughTheRegistry)
     }
     SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
     const Setting otherFolder = text(base + L"other");
-    const std::wstring kMessage = L"Belavo: ｼｽﾃﾑ情報をｵｰﾌﾟﾝ出来ませんでした";
     const struct {
         const char* name;
         Setting first, second;
@@ -247,7 +244,8 @@ TEST_F(AboutDialogTest, SystemInformationStartsTheViewerFoundThroughTheRegistry)
             PostMessageW(GetDlgItem(dialog, cmdSysInfo), BM_CLICK, 0, 0);
             waitUntil([&] { return starts().size() > before || findWindowOf(GetCurrentProcessId(), L"#32770"); });
             const auto box = waitForMessageBox(GetCurrentProcessId(), 0);
-            EXPECT_EQ(box ? box->title + L": " + box->text : L"", c.started.empty() ? kMessage : L"");
+            EXPECT_EQ(box ? box->title + L": " + box->text : L"",
+                      c.started.empty() ? L"Belavo: ｼｽﾃﾑ情報をｵｰﾌﾟﾝ出来ませんでした" : L"");
             if (box) pressOk(box->window);
             const std::vector<std::wstring> all = starts();
             ASSERT_EQ(all.size() - before, c.started.empty() ? 0u : 1u);
