@@ -2,6 +2,7 @@
 // registry (the full path first, else its folder), and the viewer is started
 // as a program of its own.
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -49,12 +50,29 @@ bool plainFileExists(const std::string& pattern) {
     return plain;
 }
 
+// A registry text as a path that names one place whatever the current folder:
+// one pair of surrounding double quotes taken away, then only a drive path
+// (C:\...) or a UNC path (\\server\share\...); anything else gives "". A
+// relative path would run a file of that name from the folder Belavo was
+// started in.
+std::string fullyQualified(std::string path) {
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                       path[2] == '\\';
+    const bool unc = path.starts_with("\\\\");
+    return drive || unc ? path : std::string{};
+}
+
 // The path the first place names, as it stands; else the viewer file in the
 // folder the second place names, if it is there; else "".
 std::string viewerPath() {
     std::string path;
-    if (AboutDialog::GetKeyValue(HKEY_LOCAL_MACHINE, kViewerPathKey, kViewerPathValue, path)) return path;
+    if (AboutDialog::GetKeyValue(HKEY_LOCAL_MACHINE, kViewerPathKey, kViewerPathValue, path)) {
+        return fullyQualified(path);
+    }
     if (!AboutDialog::GetKeyValue(HKEY_LOCAL_MACHINE, kViewerFolderKey, kViewerFolderValue, path)) return {};
+    path = fullyQualified(path);
+    if (path.empty()) return {};
     path += kViewerFileName;
     return plainFileExists(path) ? path : std::string{};
 }
