@@ -14,8 +14,8 @@ names=() files=() edits=()
 fault() { names+=("$1"); files+=("$2"); edits+=("$3"); }
 
 N=core/number_text.cpp A=core/assessment.cpp B=core/advice_bands.cpp E=core/run_error.hpp
-W=ui/main_window/main_window.cpp C=win32/control_table.cpp
-D=ui/about/about_dialog.cpp L=ui/about/sysinfo_launcher.cpp
+W=ui/main_window/main_window.cpp C=win32/control_table.cpp F=win32/form.cpp
+D=ui/about/about_dialog.cpp L=ui/about/sysinfo_launcher.cpp M=ui/main_window/main_window_layout.cpp
 fault round-half-up          $N 's/fraction == 0.5 && below % 2 != 0/fraction == 0.5/'
 fault int16-top-edge         $N 's/value < 32767.5\)/value <= 32767.5)/'
 fault fullwidth-nine         $N 's/c <= u.\\uFF19./c < u\x27\\uFF19\x27/'
@@ -40,13 +40,24 @@ fault close-box              $W 's/(\n *)case WM_DESTROY:/$1case WM_CLOSE: retur
 fault enter-checks           $W 's/default: break;  \/\/ IDOK/case IDOK: Command1_Click(); break;\n    default: break;  \/\/ IDOK/'
 fault escape-quits           $W 's/default: break;  \/\/ IDOK/case IDCANCEL: DestroyWindow(hwnd_); break;\n    default: break;  \/\/ IDOK/'
 fault no-tab-to-entries      $C 's/\{L"EDIT", ES_AUTOHSCROLL \| WS_TABSTOP/{L"EDIT", ES_AUTOHSCROLL/'
-fault no-dpi-relayout        $W 's/controls_->layout\(dpi\);//'
-fault old-font-kept          $C 's/(\n *)fonts_ = std::move\(newFonts\);/$1for (auto& old : fonts_) old.release();$1fonts_ = std::move(newFonts);/'
+fault no-dpi-relayout        $F 's/if \(controls_\) controls_->layout\(HIWORD\(wParam\)\);//'
+fault old-font-kept          $C 's/(\n *)std::swap\(fonts_, newFonts\);/$1std::swap(fonts_, newFonts);$1for (auto& old : newFonts.own) old.second.release();/'
+fault field-before-caption   $M 's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Text1, [^\n]*)/$2$1/'
+fault ime-left-open          $W 's/ImmSetOpenStatus\(context, FALSE\);//'
+fault long-paste-cut         $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
+fault half-built-window      win32/base_window.hpp 's/if \(creating\) result = -1;//'
 fault quit-lost-in-about     $D 's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
 fault owner-enabled-in-about $D 's/EnableWindow\(owner_, FALSE\);//'
+fault about-escape           $D 's/case IDCANCEL: cmdOK_Click\(\); break;//'
+fault about-close-box        $D 's/case WM_CLOSE:\n *unload\(\);/case WM_CLOSE:/'
+fault link-address           $D 's/openWithShell\(BELAVO_HOME_PAGE\)/openWithShell(L"https:\/\/belavo.example")/'
+fault launcher-text-cut      $L 's/const std::string_view bytes\(data, size\);/const std::string_view bytes(data, size - 1);/'
+fault launcher-1024-rule     $L 's/std::array<char, kLargestValue> data\{\};/std::array<char, 4 * kLargestValue> data{};/'
 fault launcher-join          $L 's/kViewerFileName\[\] = "\\\\MSINFO32.EXE"/kViewerFileName[] = "MSINFO32.EXE"/'
 fault launcher-quote         $L 's/std::wstring commandLine = L"\\"" \+ path \+ L"\\"";/std::wstring commandLine = path;/'
 fault launcher-existence     $L 's/return plainFileExists\(path\) \? path : std::string\{\};/return path;/'
+fault launcher-relative-path $L 's/return drive \|\| unc \? path : std::string\{\};/return path;/'
+fault launcher-quotes-kept   $L 's/if \(path.size\(\) >= 2 && path.front\(\) == \x27"\x27[^\n]*//'
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
 
 selected=("$@")
