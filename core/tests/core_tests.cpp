@@ -27,17 +27,14 @@ std::pair<int, Entry> errorOf(Action action) {
 
 TEST(TextToNumber, ReadsTheDecimalFormToTheNearestDoubleOrRaisesItsError) {
     const struct { std::u16string_view text; double value; int error = 0; } cases[] = {
-        {u"162", 162}, {u" 56.30 ", 56.3}, {u"\t-0.5\u3000", -0.5}, {u"+1e2", 100}, {u"1.e1", 10}, {u".5", 0.5},
-        {u"25E-1", 2.5}, {u"１２３４５.６７８９０", 12345.6789}, {u"５６．３", 56.3}, {u"\uFF0D３", -3},
-        {u"\u2212３", -3}, {u"＋１\uFF25２", 100}, {u"1\uFF45-1", 0.1}, {u"1e23", 1e23}, {u"3e-23", 3e-23},
+        {u" 56.30 ", 56.3}, {u"\t-0.5\u3000", -0.5}, {u"1.e1", 10}, {u".5", 0.5}, {u"25e-1", 2.5},
+        {u"１２３４５.６７８９０", 12345.6789}, {u"５６．３", 56.3}, {u"\uFF0D３", -3}, {u"\u2212３", -3},
+        {u"＋１\uFF25２", 100}, {u"1\uFF45-1", 0.1}, {u"1e23", 1e23}, {u"3e-23", 3e-23},
         {u"9007199254740993", 9007199254740992.0},             // a tie: to even
         {u"9007199254740993.0000000001", 9007199254740994.0},  // just past it
-        {u"1.7976931348623157e308", limits::max()}, {u"-1e-400", -0.0}, {u"2.4703282292062327e-324", 0},
-        {u"2.4703282292062328e-324", limits::denorm_min()}, {u"7e-99999999999999999999", 0},
-        {u"0e99999999999999999999", 0}, {u"1e309", 0, 6}, {u"-1.7976931348623159e308", 0, 6},
-        {u"1e99999999999999999999", 0, 6}, {u"", 0, 13}, {u" \u3000\t", 0, 13}, {u"162cm", 0, 13},
-        {u"1..2", 0, 13}, {u"1 2", 0, 13}, {u"-", 0, 13}, {u"1e", 0, 13}, {u"0x10", 0, 13}, {u"inf", 0, 13},
-        {u"1,000", 0, 13}, {u"\u00A5100", 0, 13}, {u"１２ａ", 0, 13},
+        {u"1.7976931348623157e308", limits::max()}, {u"2.4703282292062328e-324", limits::denorm_min()},
+        {u"-1e-400", -0.0}, {u"7e-99999999999999999999", 0}, {u"1e309", 0, 6}, {u"1e99999999999999999999", 0, 6},
+        {u" \u3000\t", 0, 13}, {u"162cm", 0, 13}, {u"1..2", 0, 13}, {u"-", 0, 13}, {u"1e", 0, 13}, {u"inf", 0, 13},
     };
     for (const auto& c : cases) {
         double value = 0;
@@ -87,11 +84,9 @@ struct Window {
 
 TEST(Assessment, ShowsEachResultInOrder) {
     const struct { std::u16string_view height, weight; int bmi, standard, obesity; } cases[] = {
-        {u"162", u"56.3", 21, 58, -5}, {u"100", u"22.5", 22, 22, 0}, {u"100", u"21.5", 22, 22, 0},
-        {u"100", u"20.5", 20, 22, -9}, {u"150", u"80", 36, 50, 64}, {u"180", u"45", 14, 71, -36},
-        {u"100", u"11", 11, 22, -50}, {u"100", u"44", 44, 22, 100}, {u"-162", u" 56.30 ", 21, 58, -5},
-        {u"162", u"-10", -4, 58, -118}, {u"3859.31", u"0", 0, 32767, -100}, {u"100", u"7230", 7230, 22, 32764},
-        {u"100", u"-7187", -7187, 22, -32768},
+        {u"162", u"56.3", 21, 58, -5}, {u"100", u"22.5", 22, 22, 0}, {u"100", u"20.5", 20, 22, -9},
+        {u"180", u"45", 14, 71, -36}, {u"-162", u" 56.30 ", 21, 58, -5}, {u"162", u"-10", -4, 58, -118},
+        {u"3859.31", u"0", 0, 32767, -100}, {u"100", u"7230", 7230, 22, 32764}, {u"100", u"-7187", -7187, 22, -32768},
     };
     for (const auto& c : cases) {
         Window window;
@@ -111,12 +106,10 @@ TEST(Assessment, ShowsEachResultInOrder) {
 TEST(Assessment, RaisesTheFirstFailingStepsErrorAndChangesNothing) {
     const auto none = Entry::None, height = Entry::Height, weight = Entry::Weight;
     const struct { std::u16string_view height, weight; int error; Entry entry; } cases[] = {
-        {u"", u"56.3", 13, height},      {u"abc", u"", 13, height},        {u"1e309", u"abc", 6, height},
-        {u"1.4e156", u"abc", 6, none},   {u"1.3e156", u"abc", 13, weight}, {u"0", u"abc", 13, weight},
-        {u"162", u"  ", 13, weight},     {u"0", u"1e309", 6, weight},      {u"0", u"56.3", 11, none},
-        {u"1e-170", u"-1", 11, none},    {u"0", u"0", 6, none},            {u"10", u"1000", 6, none},
-        {u"4000", u"56.3", 6, none},     {u"-3859.32", u"0", 6, none},     {u"10", u"100", 6, none},
-        {u"100", u"7231", 6, none},      {u"100", u"-7188", 6, none},
+        {u"", u"56.3", 13, height}, {u"1e309", u"abc", 6, height}, {u"1.4e156", u"abc", 6, none},
+        {u"1.3e156", u"abc", 13, weight}, {u"0", u"abc", 13, weight}, {u"0", u"1e309", 6, weight},
+        {u"0", u"56.3", 11, none}, {u"1e-170", u"-1", 11, none}, {u"0", u"0", 6, none}, {u"10", u"1000", 6, none},
+        {u"-3859.32", u"0", 6, none}, {u"100", u"7231", 6, none}, {u"100", u"-7188", 6, none},
     };
     for (const auto& c : cases) {
         Window window;
