@@ -64,63 +64,48 @@ TEST(AdviceBands, EachBoundaryGoesToItsRow) {
     }
 }
 
-// Writes "label=caption" into a log that all five labels share.
+// All five labels write into one log, so that their order shows as well.
 struct Recorder final : CaptionSink {
-    Recorder(const char16_t* name, std::vector<std::u16string>& log) : name(name), log(log) {}
-    void setCaption(std::u16string_view text) override { log.emplace_back(name).append(u"=").append(text); }
-    std::u16string name;
+    explicit Recorder(std::vector<std::u16string>& log) : log(log) {}
+    void setCaption(std::u16string_view text) override { log.emplace_back(text); }
     std::vector<std::u16string>& log;
 };
 
-struct Window {
-    std::vector<std::u16string> log;
-    Recorder bmi{u"bmi", log}, advice{u"advice", log}, standard{u"standard", log}, weight{u"weight", log},
-        obesity{u"obesity", log};
-    AssessmentResult result;
-    void check(std::u16string_view height, std::u16string_view weightText) {
-        assessBody(height, weightText, result, {bmi, advice, standard, weight, obesity});
-    }
-};
-
-TEST(Assessment, ShowsEachResultInOrder) {
-    const struct { std::u16string_view height, weight; int bmi, standard, obesity; } cases[] = {
+// A check shows each result in order, or raises the error of its first failing
+// step (later inputs may be bad as well) and changes nothing.
+TEST(Assessment, ShowsEachResultInOrderOrRaisesTheFirstFailingStepsError) {
+    const auto none = Entry::None, height = Entry::Height, weight = Entry::Weight;
+    const struct {
+        std::u16string_view height, weight;
+        int bmi, standard, obesity, error = 0;
+        Entry entry = none;
+    } cases[] = {
         {u"162", u"56.3", 21, 58, -5}, {u"100", u"22.5", 22, 22, 0}, {u"100", u"20.5", 20, 22, -9},
         {u"180", u"45", 14, 71, -36}, {u"-162", u" 56.30 ", 21, 58, -5}, {u"162", u"-10", -4, 58, -118},
         {u"3859.31", u"0", 0, 32767, -100}, {u"100", u"7230", 7230, 22, 32764}, {u"100", u"-7187", -7187, 22, -32768},
+        {u"", u"56.3", 0, 0, 0, 13, height}, {u"1e309", u"abc", 0, 0, 0, 6, height},
+        {u"1.4e156", u"abc", 0, 0, 0, 6}, {u"1.3e156", u"abc", 0, 0, 0, 13, weight},
+        {u"0", u"abc", 0, 0, 0, 13, weight}, {u"0", u"1e309", 0, 0, 0, 6, weight}, {u"0", u"56.3", 0, 0, 0, 11},
+        {u"1e-170", u"-1", 0, 0, 0, 11}, {u"0", u"0", 0, 0, 0, 6}, {u"10", u"1000", 0, 0, 0, 6},
+        {u"-3859.32", u"0", 0, 0, 0, 6}, {u"100", u"7231", 0, 0, 0, 6}, {u"100", u"-7188", 0, 0, 0, 6},
     };
     for (const auto& c : cases) {
-        Window window;
-        window.check(c.height, c.weight);
+        const auto name = testing::PrintToString(std::u16string(c.height) + u" / " + std::u16string(c.weight));
+        std::vector<std::u16string> log;
+        Recorder label(log);
+        AssessmentResult result;
+        const auto check = [&](auto heightText, auto weightText) {
+            assessBody(heightText, weightText, result, {label, label, label, label, label});
+        };
+        check(u"162", u"56.3");
+        log.clear();
+        EXPECT_EQ(errorOf([&] { check(c.height, c.weight); }), std::pair(c.error, c.entry)) << name;
         const auto text = [](int n) { return int16ToText(static_cast<std::int16_t>(n)); };
         const std::u16string advice(findAdviceBand(static_cast<std::int16_t>(c.bmi)).adviceText);
-        EXPECT_EQ(window.log, (std::vector<std::u16string>{u"bmi=" + text(c.bmi), u"advice=" + advice,
-                                                           u"standard=" + text(c.standard),
-                                                           u"weight=" + std::u16string(c.weight),
-                                                           u"obesity=" + text(c.obesity)}))
-            << testing::PrintToString(std::u16string(c.height) + u" / " + std::u16string(c.weight));
-        EXPECT_EQ(window.result.heightMetres, textToNumber(c.height, Entry::Height) / 100);
-    }
-}
-
-// Each case names the first failing step; later inputs may be bad as well.
-TEST(Assessment, RaisesTheFirstFailingStepsErrorAndChangesNothing) {
-    const auto none = Entry::None, height = Entry::Height, weight = Entry::Weight;
-    const struct { std::u16string_view height, weight; int error; Entry entry; } cases[] = {
-        {u"", u"56.3", 13, height}, {u"1e309", u"abc", 6, height}, {u"1.4e156", u"abc", 6, none},
-        {u"1.3e156", u"abc", 13, weight}, {u"0", u"abc", 13, weight}, {u"0", u"1e309", 6, weight},
-        {u"0", u"56.3", 11, none}, {u"1e-170", u"-1", 11, none}, {u"0", u"0", 6, none}, {u"10", u"1000", 6, none},
-        {u"-3859.32", u"0", 6, none}, {u"100", u"7231", 6, none}, {u"100", u"-7188", 6, none},
-    };
-    for (const auto& c : cases) {
-        Window window;
-        window.check(u"162", u"56.3");
-        const auto logBefore = window.log;
-        const auto resultBefore = window.result;
-        EXPECT_EQ(errorOf([&] { window.check(c.height, c.weight); }), std::pair(c.error, c.entry))
-            << testing::PrintToString(std::u16string(c.height) + u" / " + std::u16string(c.weight));
-        EXPECT_EQ(window.log, logBefore);
-        EXPECT_EQ(window.result.weightValue, resultBefore.weightValue);
-        EXPECT_EQ(window.result.bmiValue, resultBefore.bmiValue);
+        const std::vector<std::u16string> shown{text(c.bmi), advice, text(c.standard), std::u16string(c.weight),
+                                                text(c.obesity)};
+        EXPECT_EQ(log, c.error ? std::vector<std::u16string>{} : shown) << name;
+        EXPECT_EQ(result.weightValue, c.error ? u"56.3" : c.weight) << name;
     }
 }
 
