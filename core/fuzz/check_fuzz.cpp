@@ -1,9 +1,8 @@
-// Fuzzer bytes as the two entry texts: the height before the first newline,
-// the weight after it. Bytes from 0x80 up stand for the characters the number
-// reader treats specially, or near misses. Oracles: a number in ASCII reads
-// as strtod reads it, full-width forms as their ASCII forms, and in agreement
-// with classifyEntry; a check shows all five results, consistent with its
-// record, or raises error 6, 11 or 13 and shows nothing.
+// Fuzzer bytes as the two entry texts, split at the first newline; bytes from
+// 0x80 up stand for characters the number reader treats specially, or near
+// misses. A number reads as strtod reads its ASCII form, in agreement with
+// classifyEntry; a check shows all five results, as recorded, or raises error
+// 6, 11 or 13 and shows nothing.
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -27,7 +26,6 @@ void expect(bool condition) {
 
 std::string bitsOf(double value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 
-// The bits of the double read, or the error.
 std::string reading(std::u16string_view text) {
     try {
         return bitsOf(textToNumber(text, Entry::Weight));
