@@ -13,13 +13,12 @@ void send(std::vector<INPUT> inputs) {
     Sleep(30);  // let the target's thread take the input in
 }
 
-void addKey(std::vector<INPUT>& inputs, WORD key, wchar_t unicode, bool release) {
+INPUT keyInput(WORD key, bool release) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
-    input.ki.wScan = unicode;
-    input.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (release ? KEYEVENTF_KEYUP : 0);
-    inputs.push_back(input);
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    return input;
 }
 
 INPUT mouseInput(POINT point, DWORD flags) {
@@ -99,22 +98,9 @@ void bringToFront(HWND window) {
 
 void pressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
-    for (WORD k : keys) addKey(inputs, k, 0, false);
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) addKey(inputs, *k, 0, true);
+    for (WORD k : keys) inputs.push_back(keyInput(k, false));
+    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) inputs.push_back(keyInput(*k, true));
     send(inputs);
-}
-
-// Selected with keys, which queue behind the click: a sent EM_SETSEL would
-// overtake it and the click would undo the selection.
-void typeInto(HWND entry, const std::wstring& text) {
-    clickUntil(entry, [&] { return focusIn(entry) == entry; });
-    pressKeys({VK_END});
-    pressKeys({VK_SHIFT, VK_HOME});
-    std::vector<INPUT> inputs;
-    for (bool release : {false, true}) addKey(inputs, VK_DELETE, 0, release);
-    for (wchar_t c : text) addKey(inputs, 0, c, false), addKey(inputs, 0, c, true);
-    send(inputs);
-    waitUntil([&] { return textOf(entry) == text; });
 }
 
 // Wine can still be catching up with an earlier pointer position when the
@@ -143,14 +129,6 @@ void clickCloseBox(HWND window) {
             if (sendTo(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return clickAt({x - 4, y + 4});
         }
     }
-}
-
-bool clickUntil(HWND window, const std::function<bool()>& done, int tries) {
-    for (int attempt = 0; attempt < tries; ++attempt) {
-        click(window);
-        if (waitUntil(done, 1500)) return true;
-    }
-    return false;
 }
 
 // A message box is a dialog (#32770); its text is the static with id 0xFFFF.

@@ -3,7 +3,6 @@
 // found by class and process, texts read with WM_GETTEXT, real keys and clicks.
 #include <windows.h>
 
-#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -47,12 +46,9 @@ HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
 void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C
-void typeInto(HWND entry, const std::wstring& text);  // selects all, types over it
 void clickAt(POINT point);
 void click(HWND window);
 void clickCloseBox(HWND window);
-// Under Wine a click is now and then lost: clicks until `done` holds.
-bool clickUntil(HWND window, const std::function<bool()>& done, int tries = 3);
 
 struct MessageBoxSeen {
     HWND window;
