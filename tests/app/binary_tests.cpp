@@ -13,12 +13,6 @@
 namespace belavo::test {
 namespace {
 
-#ifdef _MSC_VER
-constexpr bool kMsvc = true;
-#else
-constexpr bool kMsvc = false;  // MinGW's linker has no Control Flow Guard nor CET marking
-#endif
-
 // The built exe mapped as an image, its imports left unresolved.
 struct ExeImage {
     const HMODULE module = LoadLibraryExW(belavoExe().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
@@ -40,7 +34,7 @@ struct ExeImage {
 
 // The static link leaves only DLLs that every Windows has in System32, so a
 // DLL lying beside the exe in a Downloads folder is never needed.
-TEST(BinaryTest, ImportsOnlySystemDlls) {
+TEST(BinaryTest, ImportsOnlySystemDllsAndAsksForTheProtections) {
     const ExeImage exe;
     ASSERT_TRUE(exe.module);
     const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",  "shell32.dll", "advapi32.dll",
@@ -52,25 +46,23 @@ TEST(BinaryTest, ImportsOnlySystemDlls) {
         CharLowerA(name.data());
         EXPECT_TRUE(system.count(name) || name.starts_with("api-ms-win-")) << name;
     }
-}
-
-TEST(BinaryTest, HeadersAskForTheProtections) {
-    const ExeImage exe;
-    ASSERT_TRUE(exe.module);
     const IMAGE_NT_HEADERS64& headers = exe.headers();
     EXPECT_EQ(headers.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "a window program, no console";
-    constexpr DWORD kRepro = 16, kExDllCharacteristics = 20, kCetCompatible = 0x01;  // debug types, flag
-    // /Brepro writes a hash of the contents where the link time would go.
-    EXPECT_TRUE(headers.FileHeader.TimeDateStamp == 0 || exe.debugData(kRepro)) << "no link time";
+    // /Brepro writes a hash of the contents where the link time would go and a debug entry of type 16.
+    EXPECT_TRUE(headers.FileHeader.TimeDateStamp == 0 || exe.debugData(16)) << "no link time";
     const std::pair<const char*, WORD> flags[] = {
         {"ASLR", IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE},
         {"high-entropy ASLR", IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA},
         {"no-execute data", IMAGE_DLLCHARACTERISTICS_NX_COMPAT},
-        {"Control Flow Guard", kMsvc ? IMAGE_DLLCHARACTERISTICS_GUARD_CF : 0},
+#ifdef _MSC_VER  // MinGW's linker has no Control Flow Guard nor CET marking
+        {"Control Flow Guard", IMAGE_DLLCHARACTERISTICS_GUARD_CF},
+#endif
     };
     for (const auto& [what, flag] : flags) EXPECT_EQ(headers.OptionalHeader.DllCharacteristics & flag, flag) << what;
-    const DWORD* cet = exe.debugData(kExDllCharacteristics);
-    EXPECT_TRUE(!kMsvc || (cet && (*cet & kCetCompatible))) << "CET shadow stack compatible";
+#ifdef _MSC_VER
+    const DWORD* extended = exe.debugData(20);  // the extended DLL characteristics, bit 0 CET compatible
+    EXPECT_TRUE(extended && (*extended & 1)) << "CET shadow stack compatible";
+#endif
 }
 
 // Properties shows the version text and the language of the version block.

@@ -13,20 +13,11 @@ void send(std::vector<INPUT> inputs) {
     Sleep(30);  // let the target's thread take the input in
 }
 
-INPUT keyInput(WORD key, bool release) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
 INPUT mouseInput(POINT point, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi = {MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+                flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
     return input;
 }
 
@@ -34,6 +25,18 @@ LRESULT sendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) 
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
     return static_cast<LRESULT>(result);
+}
+
+// Wine can still be catching up with an earlier pointer position when the
+// button goes down: the press waits until the pointer has stayed put.
+void clickAt(POINT point) {
+    const auto pointerThere = [&] { POINT now{}; return GetCursorPos(&now) && now.x == point.x && now.y == point.y; };
+    INPUT move = mouseInput(point, 0);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendInput(1, &move, sizeof move);
+        if (waitUntil(pointerThere, 500) && (Sleep(100), pointerThere())) break;
+    }
+    send({mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)});
 }
 
 }  // namespace
@@ -66,9 +69,9 @@ AppProcess::~AppProcess() {
     CloseHandle(info_.hProcess);
 }
 
-HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title) {
+HWND findWindowOf(DWORD processId, const wchar_t* className) {
     HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, className, title))) {
+    while ((window = FindWindowExW(nullptr, window, className, nullptr))) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == processId && IsWindowVisible(window)) return window;
@@ -96,23 +99,14 @@ void bringToFront(HWND window) {
     Sleep(50);
 }
 
+// The keys go down in order and come up in reverse order.
 void pressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD k : keys) inputs.push_back(keyInput(k, false));
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) inputs.push_back(keyInput(*k, true));
-    send(inputs);
-}
-
-// Wine can still be catching up with an earlier pointer position when the
-// button goes down: the press waits until the pointer has stayed put.
-void clickAt(POINT point) {
-    const auto pointerThere = [&] { POINT now{}; return GetCursorPos(&now) && now.x == point.x && now.y == point.y; };
-    INPUT move = mouseInput(point, 0);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendInput(1, &move, sizeof move);
-        if (waitUntil(pointerThere, 500) && (Sleep(100), pointerThere())) break;
+    std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (std::size_t down = 0, up = inputs.size() - 1; down < keys.size(); ++down, --up) {
+        inputs[down].ki.wVk = inputs[up].ki.wVk = keys.begin()[down];
+        inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
     }
-    send({mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)});
+    send(inputs);
 }
 
 void click(HWND window) {
