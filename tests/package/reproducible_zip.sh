@@ -11,7 +11,6 @@ for build in first second-build; do
   bash "$root/scripts/package.sh" "$work/$build" >/dev/null
   (cd "$work/$build/dist" && sha256sum --check --quiet SHA256SUMS)
 done
-cat "$work"/*/dist/SHA256SUMS
 cmp "$work"/first/dist/*.zip "$work"/second-build/dist/*.zip
 
 zip="$(echo "$work"/first/dist/*.zip)"

@@ -13,21 +13,11 @@ void send(std::vector<INPUT> inputs) {
     Sleep(30);  // let the target's thread take the input in
 }
 
-void addKey(std::vector<INPUT>& inputs, WORD key, wchar_t unicode, bool release) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = unicode;
-    input.ki.dwFlags = (unicode ? KEYEVENTF_UNICODE : 0) | (release ? KEYEVENTF_KEYUP : 0);
-    inputs.push_back(input);
-}
-
 INPUT mouseInput(POINT point, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi = {MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+                flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
     return input;
 }
 
@@ -35,6 +25,18 @@ LRESULT sendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) 
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
     return static_cast<LRESULT>(result);
+}
+
+// Wine can still be catching up with an earlier pointer position when the
+// button goes down: the press waits until the pointer has stayed put.
+void clickAt(POINT point) {
+    const auto pointerThere = [&] { POINT now{}; return GetCursorPos(&now) && now.x == point.x && now.y == point.y; };
+    INPUT move = mouseInput(point, 0);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendInput(1, &move, sizeof move);
+        if (waitUntil(pointerThere, 500) && (Sleep(100), pointerThere())) break;
+    }
+    send({mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)});
 }
 
 }  // namespace
@@ -67,9 +69,9 @@ AppProcess::~AppProcess() {
     CloseHandle(info_.hProcess);
 }
 
-HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title) {
+HWND findWindowOf(DWORD processId, const wchar_t* className) {
     HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, className, title))) {
+    while ((window = FindWindowExW(nullptr, window, className, nullptr))) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == processId && IsWindowVisible(window)) return window;
@@ -97,36 +99,14 @@ void bringToFront(HWND window) {
     Sleep(50);
 }
 
+// The keys go down in order and come up in reverse order.
 void pressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD k : keys) addKey(inputs, k, 0, false);
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) addKey(inputs, *k, 0, true);
-    send(inputs);
-}
-
-// Selected with keys, which queue behind the click: a sent EM_SETSEL would
-// overtake it and the click would undo the selection.
-void typeInto(HWND entry, const std::wstring& text) {
-    clickUntil(entry, [&] { return focusIn(entry) == entry; });
-    pressKeys({VK_END});
-    pressKeys({VK_SHIFT, VK_HOME});
-    std::vector<INPUT> inputs;
-    for (bool release : {false, true}) addKey(inputs, VK_DELETE, 0, release);
-    for (wchar_t c : text) addKey(inputs, 0, c, false), addKey(inputs, 0, c, true);
-    send(inputs);
-    waitUntil([&] { return textOf(entry) == text; });
-}
-
-// Wine can still be catching up with an earlier pointer position when the
-// button goes down: the press waits until the pointer has stayed put.
-void clickAt(POINT point) {
-    const auto pointerThere = [&] { POINT now{}; return GetCursorPos(&now) && now.x == point.x && now.y == point.y; };
-    INPUT move = mouseInput(point, 0);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendInput(1, &move, sizeof move);
-        if (waitUntil(pointerThere, 500) && (Sleep(100), pointerThere())) break;
+    std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (std::size_t down = 0, up = inputs.size() - 1; down < keys.size(); ++down, --up) {
+        inputs[down].ki.wVk = inputs[up].ki.wVk = keys.begin()[down];
+        inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
     }
-    send({mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)});
+    send(inputs);
 }
 
 void click(HWND window) {
@@ -143,14 +123,6 @@ void clickCloseBox(HWND window) {
             if (sendTo(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return clickAt({x - 4, y + 4});
         }
     }
-}
-
-bool clickUntil(HWND window, const std::function<bool()>& done, int tries) {
-    for (int attempt = 0; attempt < tries; ++attempt) {
-        click(window);
-        if (waitUntil(done, 1500)) return true;
-    }
-    return false;
 }
 
 // A message box is a dialog (#32770); its text is the static with id 0xFFFF.

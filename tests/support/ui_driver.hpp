@@ -3,7 +3,6 @@
 // found by class and process, texts read with WM_GETTEXT, real keys and clicks.
 #include <windows.h>
 
-#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -15,10 +14,9 @@ std::wstring belavoExe();
 
 template <class Condition>
 bool waitUntil(Condition condition, DWORD timeoutMs = 5000) {
-    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(10)) {
-        if (GetTickCount64() > end) return false;
-    }
-    return true;
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition() && GetTickCount64() <= end) Sleep(10);
+    return condition();
 }
 
 class AppProcess {
@@ -40,19 +38,15 @@ private:
     HWND mainWindow_ = nullptr;
 };
 
-// A visible top-level window of the process with that class (and title).
-HWND findWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title = nullptr);
+// A visible top-level window of the process with that class.
+HWND findWindowOf(DWORD processId, const wchar_t* className);
 std::wstring textOf(HWND window);
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
 void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C
-void typeInto(HWND entry, const std::wstring& text);  // selects all, types over it
-void clickAt(POINT point);
 void click(HWND window);
 void clickCloseBox(HWND window);
-// Under Wine a click is now and then lost: clicks until `done` holds.
-bool clickUntil(HWND window, const std::function<bool()>& done, int tries = 3);
 
 struct MessageBoxSeen {
     HWND window;
