@@ -43,11 +43,12 @@ TEST(AboutInBelavo, OpensFromTheMenuOverADisabledMainWindowAndCloses) {
     EXPECT_TRUE(app.waitForExit());
 }
 
-// Sets a string value, without a terminator as the registry allows; none deletes it.
+// Sets a string value without a terminator (a character after it stops the registry adding one); none deletes it.
 void set(const std::wstring& key, const wchar_t* name, const std::optional<std::wstring>& value,
          HKEY root = HKEY_LOCAL_MACHINE) {
     if (!value) RegDeleteKeyValueW(root, key.c_str(), name);
-    else RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value->data(), static_cast<DWORD>(value->size() * 2));
+    else RegSetKeyValueW(root, key.c_str(), name, REG_SZ, (*value + L'?').c_str(),
+                         static_cast<DWORD>(value->size() * sizeof(wchar_t)));
 }
 
 class AboutDialogTest : public ::testing::Test {
@@ -139,8 +140,7 @@ TEST_F(AboutDialogTest, ButtonsStartTheProgramsTheRegistryNames) {
         PostMessageW(GetDlgItem(dialog, Command1), BM_CLICK, 0, 0);
         const std::wstring address = caption.substr(caption.find(L": ") + 2);
         EXPECT_TRUE(
-            waitUntil([&] { return starts() == recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n"; }, 10000))
-            << starts();
+            waitUntil([&] { return starts() == recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n"; }, 10000));
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
             set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first);
