@@ -15,7 +15,6 @@
 // Figures only: nothing here fails on timing. It fails if a program does not
 // come up, a label is wrong or an expected window never appears.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -89,8 +88,6 @@ bool painted(HWND window, std::initializer_list<int> children = {}) {
     return true;
 }
 
-HWND visibleMainWindow(DWORD processId) { return findWindowOf(processId, kMainWindowClass); }
-
 void record(Program& program, Row row, double value) {
     program.rows[row].push_back(value);
     program.byRound[row].back().push_back(value);
@@ -98,33 +95,11 @@ void record(Program& program, Row row, double value) {
 
 // One start: until the main window is visible and answers; then WM_CLOSE ends it.
 void startOnce(Program& program, bool recorded) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program.path + L"\"";
-    const double start = nowMs();
-    if (!CreateProcessW(program.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        throw std::runtime_error("cannot start a program");
-    }
-    WaitForInputIdle(process.hProcess, 10000);
-    HWND window = nullptr;
-    pollUntil([&] { return (window = visibleMainWindow(process.dwProcessId)) != nullptr; }, "no main window");
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    const double elapsed = nowMs() - start;
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    const bool exited = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
-    if (!exited) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (!exited) throw std::runtime_error("a program did not end on WM_CLOSE");
+    const belavo::bench::StartFigures figures = belavo::bench::measureStart(program.path, kMainWindowClass);
+    if (figures.failure) throw std::runtime_error(std::string(program.name) + " " + figures.failure);
     if (recorded) {
-        record(program, Start, elapsed);
-        record(program, PeakSet, static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
+        record(program, Start, figures.readyMs);
+        record(program, PeakSet, figures.peakWorkingSetKiB);
     }
 }
 

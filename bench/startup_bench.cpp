@@ -10,7 +10,6 @@
 // the size of Belavo.exe and the DLLs its import table names.
 // Figures only: nothing here fails on timing.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,59 +52,16 @@ struct Program {
     std::vector<double> peakWorkingSetKiB;
 };
 
-HWND visibleWindowOf(DWORD processId, const wchar_t* windowClass) {
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
-}
-
 // One start, measured and recorded when `record`; false if the program did not come up or go away.
 bool startOnce(Program& program, bool record) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program.path + L"\"";
-
-    const double start = nowMs();
-    if (!CreateProcessW(program.path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", narrow(program.path).c_str(), GetLastError());
-        return false;
-    }
-    WaitForInputIdle(process.hProcess, 10000);
-    // WaitForInputIdle can return before the window is there (first start into a new desktop).
-    HWND window = nullptr;
-    while (!(window = visibleWindowOf(process.dwProcessId, program.windowClass)) && nowMs() - start < 15000) Sleep(1);
-    DWORD_PTR ignored = 0;
-    const bool answers =
-        window && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
-    const double elapsed = nowMs() - start;
-
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
-
-    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
-    bool exited = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
-    if (!exited) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-
-    if (!answers || !exited) {
-        std::fprintf(stderr, "%s: %s\n", narrow(fileName(program.path)).c_str(),
-                     !answers ? "no answering main window" : "did not end on WM_CLOSE");
+    const belavo::bench::StartFigures figures = belavo::bench::measureStart(program.path, program.windowClass);
+    if (figures.failure) {
+        std::fprintf(stderr, "%s: %s\n", narrow(fileName(program.path)).c_str(), figures.failure);
         return false;
     }
     if (record) {
-        program.startMs.push_back(elapsed);
-        program.peakWorkingSetKiB.push_back(static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
+        program.startMs.push_back(figures.readyMs);
+        program.peakWorkingSetKiB.push_back(figures.peakWorkingSetKiB);
     }
     return true;
 }
