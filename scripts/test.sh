@@ -25,7 +25,7 @@ cmake --preset mingw >/dev/null
 cmake --build --preset mingw
 
 echo "== The download for Windows users, built twice"
-bash tests/package/reproducible_zip.sh
+bash tests/package/download_test.sh
 
 source scripts/wine-session.sh
 trap wine_session_stop EXIT

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The download, built in two build folders of different names, is the same
+# byte for byte; its checksum file matches it; the exe inside names neither
+# the sources' nor the build's folder; Notepad reads the Readme as UTF-8.
+# What Windows reads from the exe before running it: a window program with
+# ASLR and no-execute data that needs only DLLs every Windows has in System32
+# (none lying beside it in a Downloads folder), and the version in Properties.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+fail() { echo "download_test: $*" >&2; exit 1; }
+
+for build in first second-build; do
+  bash "$root/scripts/package.sh" "$work/$build" >/dev/null
+  (cd "$work/$build/dist" && sha256sum --check --quiet SHA256SUMS)
+done
+cmp "$work"/first/dist/*.zip "$work"/second-build/dist/*.zip
+
+zip="$(echo "$work"/first/dist/*.zip)"
+[ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "Belavo.exe Readme.txt " ] || fail "other files in the zip"
+unzip -p "$zip" Belavo.exe >"$work/Belavo.exe"
+if strings -a "$work/Belavo.exe" | grep -F -e "$root" -e "$work"; then fail "a build path in the exe"; fi
+[ "$(unzip -p "$zip" Readme.txt | head -c 3 | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "no BOM in Readme.txt"
+
+headers="$(x86_64-w64-mingw32-objdump -p "$work/Belavo.exe")"
+for wanted in "(Windows GUI)" HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+  grep -qF "$wanted" <<<"$headers" || fail "not $wanted"
+done
+if sed -n 's/^\tDLL Name: //p' <<<"$headers" |
+  grep -viE '^(kernel32|user32|gdi32|shell32|advapi32|comctl32|imm32|ole32|msvcrt)\.dll$'; then
+  fail "needs a DLL from outside System32"
+fi
+
+# The Japanese (0411) UTF-16 (04B0) block, with the version as "1.03.0008".
+version() { sed -n "s/^CMAKE_PROJECT_VERSION_$1:STATIC=//p" "$work/first/CMakeCache.txt"; }
+printf -v expected '%d.%02d.%04d' "$(version MAJOR)" "$(version MINOR)" "$(version TWEAK)"
+block="$(strings -el "$work/Belavo.exe")"
+grep -qx 041104B0 <<<"$block" || fail "no Japanese version block"
+[ "$(grep -x -A1 ProductVersion <<<"$block" | tail -n 1)" = "$expected" ] || fail "ProductVersion is not $expected"
+echo "The download is reproducible and safe to run from a Downloads folder: $(basename "$zip")"
