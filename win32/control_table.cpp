@@ -1,6 +1,7 @@
 #include "control_table.hpp"
 
 #include <algorithm>
+#include <system_error>
 
 #include "dpi.hpp"
 
@@ -74,6 +75,8 @@ ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LO
                                          WS_CHILD | WS_VISIBLE | windowClass.style | spec.style, rect.left, rect.top,
                                          rect.right - rect.left, rect.bottom - rect.top, window,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        // A window without one of its controls is never shown.
+        if (!controls_[row]) throw std::system_error(static_cast<int>(GetLastError()), std::system_category());
         // Nothing is painted yet, so nothing needs redrawing.
         applyFont(row, dpi, false);
         // An entry field keeps whatever is typed or pasted, not just its first 32,767 characters.
