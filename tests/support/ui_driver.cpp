@@ -21,12 +21,6 @@ INPUT mouseInput(POINT point, DWORD flags) {
     return input;
 }
 
-LRESULT sendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 // Wine can still be catching up with an earlier pointer position when the
 // button goes down: the press waits until the pointer has stayed put.
 void clickAt(POINT point) {
@@ -81,8 +75,8 @@ HWND findWindowOf(DWORD processId, const wchar_t* className) {
 
 // Across processes only WM_GETTEXT reads the current text of a control.
 std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(sendTo(window, WM_GETTEXTLENGTH)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(sendTo(window, WM_GETTEXT, text.size(), LPARAM(text.data()))));
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), LPARAM(text.data()))));
     return text;
 }
 
@@ -115,16 +109,6 @@ void click(HWND window) {
     clickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-void clickCloseBox(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    for (int y = r.top; y < r.top + 60; ++y) {
-        for (int x = r.right - 1; x > r.right - 80; --x) {
-            if (sendTo(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return clickAt({x - 4, y + 4});
-        }
-    }
-}
-
 // A message box is a dialog (#32770); its text is the static with id 0xFFFF.
 std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs) {
     HWND box = nullptr;
@@ -138,7 +122,7 @@ std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs
 void pressOk(HWND messageBox) {
     const HWND owner = GetWindow(messageBox, GW_OWNER);
     bringToFront(messageBox);
-    sendTo(GetDlgItem(messageBox, IDOK), BM_CLICK);
+    SendMessageW(GetDlgItem(messageBox, IDOK), BM_CLICK, 0, 0);
     waitUntil([&] { return !IsWindow(messageBox); }, 3000);
     if (owner) waitUntil([&] { return GetForegroundWindow() == owner; }, 3000);
     Sleep(50);

@@ -46,7 +46,6 @@ HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 void bringToFront(HWND window);  // real input goes to the foreground window
 void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C
 void click(HWND window);
-void clickCloseBox(HWND window);
 
 struct MessageBoxSeen {
     HWND window;
