@@ -95,7 +95,7 @@ build/native/core/core_bench --benchmark_repetitions=5 --benchmark_report_aggreg
 
 section "Core fuzzers (${fuzz_seconds} s each)"
 fuzz_status=0
-core/fuzz/run.sh "$fuzz_seconds" || fuzz_status=$?
+scripts/fuzz.sh "$fuzz_seconds" || fuzz_status=$?
 
 section "Done"
 [ "$soak_status" -eq 0 ] || echo "The soak FAILED (exit code $soak_status)."

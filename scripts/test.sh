@@ -17,7 +17,7 @@ ctest --preset native
 
 if [ "${BELAVO_FUZZ_RUNS:-}" != 0 ] && [ "${BELAVO_FUZZ_SECONDS:-}" != 0 ]; then
   echo "== Fuzzing the core"
-  sh core/fuzz/run.sh
+  sh scripts/fuzz.sh
 fi
 
 echo "== Belavo.exe and its tests under Wine"

@@ -1,10 +1,10 @@
 #!/bin/sh
 # Builds the core's libFuzzer target (preset "fuzz": clang, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs it from the seeds in core/fuzz/seeds.
-#   run.sh            a fixed number of runs from a fixed seed: the same inputs every time
-#   run.sh SECONDS    a longer search; what it finds is kept in build/fuzz/corpus
+#   fuzz.sh            a fixed number of runs from a fixed seed: the same inputs every time
+#   fuzz.sh SECONDS    a longer search; what it finds is kept in build/fuzz/corpus
 set -eu
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/.."
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target check_fuzz >/dev/null
 if [ $# = 0 ]; then
