@@ -13,26 +13,6 @@ void send(std::vector<INPUT> inputs) {
     Sleep(30);  // let the target's thread take the input in
 }
 
-INPUT mouseInput(POINT point, DWORD flags) {
-    INPUT input{INPUT_MOUSE, {}};
-    input.mi = {MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1), 0,
-                flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0};
-    return input;
-}
-
-// Wine can still be catching up with an earlier pointer position when the
-// button goes down: the press waits until the pointer has stayed put.
-void clickAt(POINT point) {
-    const auto pointerThere = [&] { POINT now{}; return GetCursorPos(&now) && now.x == point.x && now.y == point.y; };
-    INPUT move = mouseInput(point, 0);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendInput(1, &move, sizeof move);
-        if (waitUntil(pointerThere, 500) && (Sleep(100), pointerThere())) break;
-    }
-    send({mouseInput(point, MOUSEEVENTF_LEFTDOWN), mouseInput(point, MOUSEEVENTF_LEFTUP)});
-}
-
 }  // namespace
 
 std::wstring belavoExe() {
@@ -101,12 +81,6 @@ void pressKeys(std::initializer_list<WORD> keys) {
         inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
     }
     send(inputs);
-}
-
-void click(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    clickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 // A message box is a dialog (#32770); its text is the static with id 0xFFFF.

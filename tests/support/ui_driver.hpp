@@ -1,6 +1,6 @@
 #pragma once
 // Drives a running Belavo.exe from another process as a person does: windows
-// found by class and process, texts read with WM_GETTEXT, real keys and clicks.
+// found by class and process, texts read with WM_GETTEXT, real key presses.
 #include <windows.h>
 
 #include <initializer_list>
@@ -45,7 +45,6 @@ HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
 void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C
-void click(HWND window);
 
 struct MessageBoxSeen {
     HWND window;
