@@ -1,9 +1,8 @@
-// The main window in this process, where its fonts, its beeps and Wine's
-// accessibility proxies can be seen.
+// The main window in this process, where its fonts, its beeps and its input
+// contexts can be seen.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <imm.h>
-#include <oleacc.h>
 
 #include <string>
 #include <thread>
@@ -30,8 +29,6 @@ static LRESULT CALLBACK refuseControl(int code, WPARAM wParam, LPARAM lParam) {
 
 namespace belavo::ui {
 namespace {
-
-using test::textOf;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -84,20 +81,6 @@ TEST_F(MainWindowTest, EveryFieldStandsRightAfterItsCaption) {
                                          {Label12, Label7}, {Label11, Label8}, {Label17, Label18}};
     for (const auto& [caption, field] : pairs) {
         EXPECT_EQ(GetWindow(control(field), GW_HWNDPREV), control(caption)) << field;
-    }
-    // oleacc's own IID_IAccessible does not match Wine's under a static MinGW link.
-    constexpr IID kAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-    for (int field : {Text1, Text2}) {
-        IAccessible* object = nullptr;
-        ASSERT_TRUE(SUCCEEDED(CreateStdAccessibleObject(control(field), OBJID_CLIENT, kAccessible,
-                                                        reinterpret_cast<void**>(&object))));
-        VARIANT self{};
-        self.vt = VT_I4;  // CHILDID_SELF
-        BSTR name = nullptr;
-        EXPECT_TRUE(SUCCEEDED(object->get_accName(self, &name)) && name);
-        EXPECT_EQ(std::wstring(name ? name : L""), textOf(GetWindow(control(field), GW_HWNDPREV))) << field;
-        SysFreeString(name);
-        object->Release();
     }
 }
 
