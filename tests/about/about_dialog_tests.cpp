@@ -10,7 +10,6 @@
 
 #include "about_dialog.hpp"
 #include "about_dialog_ids.hpp"
-#include "main_window_ids.hpp"
 #include "ui_driver.hpp"
 
 namespace belavo::test {
