@@ -45,6 +45,7 @@ fault old-font-kept          $C 's/(\n *)std::swap\(fonts_, newFonts\);/$1std::s
 fault field-before-caption   $M 's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Text1, [^\n]*)/$2$1/'
 fault ime-left-open          $W 's/ImmSetOpenStatus\(context, FALSE\);//'
 fault long-paste-cut         $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
+fault control-refused        $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
 fault half-built-window      win32/base_window.hpp 's/if \(creating\) result = -1;//'
 fault quit-lost-in-about     $D 's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
 fault owner-enabled-in-about $D 's/EnableWindow\(owner_, FALSE\);//'
