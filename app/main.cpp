@@ -26,7 +26,7 @@ private:
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // Users start Belavo from a Downloads folder: a DLL someone put there must
     // never be loaded, by this program or by the shell and controls it uses.
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    belavo::ui::MainWindow window(instance);
+    belavo::ui::MainWindow window;
     if (!window.hwnd()) return 1;
     window.show(showCommand);
 

@@ -27,7 +27,6 @@ using belavo::bench::RecordingCaption;
 using belavo::bench::nowMs;
 using belavo::bench::summarize;
 
-constexpr int kResultLabels[] = {Label8, Label9, Label7, Label6, Label18};  // BMI, advice, standard, weight, obesity
 
 struct Input {
     const wchar_t* height;
@@ -74,7 +73,7 @@ int wmain(int argc, wchar_t** argv) {
     SetThreadUILanguage(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    MainWindow window(GetModuleHandleW(nullptr));
+    MainWindow window;
     if (!window.hwnd()) return 1;
     window.show(SW_SHOWNORMAL);
     SetForegroundWindow(window.hwnd());

@@ -34,7 +34,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { window.show(SW_SHOWNORMAL); }
     HWND control(int id) const { return GetDlgItem(window.hwnd(), id); }
-    MainWindow window{GetModuleHandleW(nullptr)};
+    MainWindow window;
 };
 
 // A beep says that the text can no longer become a number by typing on.
@@ -108,13 +108,13 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsNotCreated) {
     });
     const HHOOK hook = SetWindowsHookExW(WH_CBT, refuseControl, nullptr, GetCurrentThreadId());
     refuseNextControl = true;
-    const MainWindow failed(GetModuleHandleW(nullptr));
+    const MainWindow failed;
     UnhookWindowsHookEx(hook);
     reader.join();
     EXPECT_EQ(failed.hwnd(), nullptr);
     EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), window.hwnd());
     EXPECT_EQ(reportTitle, kAppIdentity.title);
-    EXPECT_TRUE(MainWindow(GetModuleHandleW(nullptr)).hwnd());
+    EXPECT_TRUE(MainWindow().hwnd());
 }
 
 }  // namespace

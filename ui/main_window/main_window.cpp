@@ -50,7 +50,7 @@ const wchar_t* adviceFor(const RunError& error) noexcept {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE) : form_(design()) {
+MainWindow::MainWindow() : form_(design()) {
     win32::UniqueMenu menu = createMenuBar();
     // The window owns the menu once it exists.
     if (form_.create(windowProc, this, kMainWindowCaption, nullptr, menu.get())) menu.release();

@@ -16,7 +16,7 @@ class MainWindow : public win32::BaseWindow<MainWindow> {
 public:
     // Creates the window, centred and hidden, with every control in its
     // design-time state; hwnd() is null when it could not be created.
-    explicit MainWindow(HINSTANCE instance);
+    MainWindow();
 
     void show(int showCommand) noexcept;
 
