@@ -38,7 +38,6 @@ using belavo::test::findWindowOf;
 using belavo::test::textOf;
 
 constexpr double kGiveUpMs = 10000;
-constexpr int kResultLabels[] = {Label8, Label9, Label7, Label6, Label18};  // BMI, advice, standard, weight, obesity
 
 enum Row { Start, Valid, Invalid, About, PeakSet, kRows };
 constexpr const char* kRowNames[kRows] = {"start to ready (ms)", "valid check, to labels painted (ms)",

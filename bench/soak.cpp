@@ -39,7 +39,6 @@ using belavo::test::textOf;
 constexpr SIZE_T kPagefileGrowthLimit = 2 * 1024 * 1024;
 constexpr DWORD kGuiObjectGrowthLimit = 50;
 constexpr DWORD kAnswerMs = 5000;  // longer than this and the program counts as no longer answering
-constexpr int kResultLabels[] = {Label8, Label9, Label7, Label6, Label18};  // BMI, advice, standard, weight, obesity
 
 using Labels = std::vector<std::wstring>;  // in the order of kResultLabels
 

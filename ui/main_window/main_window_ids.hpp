@@ -13,6 +13,10 @@ enum MainWindowId : int {
     endb = 200, verb,
 };
 
+// The result labels in the order a check writes them: BMI, advice, standard
+// weight, weight, obesity.
+inline constexpr int kResultLabels[] = {Label8, Label9, Label7, Label6, Label18};
+
 inline constexpr wchar_t kMainWindowClass[] = L"BelavoForm1";
 inline constexpr wchar_t kMainWindowCaption[] = BELAVO_WIDEN(BELAVO_PRODUCT_NAME);
 
