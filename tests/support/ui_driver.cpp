@@ -3,8 +3,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "main_window_ids.hpp"
-
 namespace belavo::test {
 namespace {
 
@@ -15,26 +13,31 @@ void send(std::vector<INPUT> inputs) {
 
 }  // namespace
 
+std::wstring windowsPath(std::wstring path) {
+    if (path.starts_with(L'/')) path.insert(0, L"Z:");
+    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+    return path;
+}
+
 std::wstring belavoExe() {
     wchar_t path[MAX_PATH]{};
     if (!GetEnvironmentVariableW(L"BELAVO_EXE", path, MAX_PATH)) throw std::runtime_error("BELAVO_EXE is not set");
-    std::wstring exe = path[0] == L'/' ? std::wstring(L"Z:") + path : path;
-    for (wchar_t& c : exe) c = c == L'/' ? L'\\' : c;
-    return exe;
+    return windowsPath(path);
 }
 
-AppProcess::AppProcess(const std::wstring& exe) {
+AppProcess::AppProcess(const std::wstring& exe, const wchar_t* windowClass) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_)) {
-        throw std::runtime_error("cannot start Belavo.exe");
+        throw std::runtime_error("cannot start the program");
     }
     // On the first start into a new desktop WaitForInputIdle can return early.
+    // Polled every millisecond: the benchmarks time this.
     WaitForInputIdle(info_.hProcess, 10000);
-    waitUntil([&] { return (mainWindow_ = findWindowOf(id(), ui::kMainWindowClass)) != nullptr; }, 15000);
-    if (!mainWindow_) throw std::runtime_error("Belavo.exe showed no main window");
+    waitUntil([&] { return (mainWindow_ = findWindowOf(id(), windowClass)) != nullptr; }, 15000, 1);
+    if (!mainWindow_) throw std::runtime_error("the program showed no main window");
 }
 
 AppProcess::~AppProcess() {

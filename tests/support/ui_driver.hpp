@@ -7,27 +7,32 @@
 #include <optional>
 #include <string>
 
+#include "main_window_ids.hpp"
+
 namespace belavo::test {
 
-// BELAVO_EXE, a Linux path taken as one on Wine's Z: drive.
-std::wstring belavoExe();
+std::wstring windowsPath(std::wstring path);  // a Linux path is taken as one on Wine's Z: drive
+std::wstring belavoExe();                     // BELAVO_EXE as a Windows path
 
 template <class Condition>
-bool waitUntil(Condition condition, DWORD timeoutMs = 5000) {
+bool waitUntil(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!condition() && GetTickCount64() <= end) Sleep(10);
+    while (!condition() && GetTickCount64() <= end) Sleep(pollMs);
     return condition();
 }
 
+// A started program, up once a visible window of `windowClass` belongs to it;
+// ended by force unless it has ended by itself.
 class AppProcess {
 public:
-    explicit AppProcess(const std::wstring& exe = belavoExe());
+    explicit AppProcess(const std::wstring& exe = belavoExe(), const wchar_t* windowClass = ui::kMainWindowClass);
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
     HWND mainWindow() const noexcept { return mainWindow_; }
     HWND control(int id) const noexcept { return GetDlgItem(mainWindow_, id); }
     DWORD id() const noexcept { return info_.dwProcessId; }
+    HANDLE handle() const noexcept { return info_.hProcess; }
     bool waitForExit(DWORD timeoutMs = 5000) const noexcept {
         return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
     }
