@@ -12,43 +12,16 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
-#include "assessment.hpp"
+#include "bench.hpp"
 #include "main_window.hpp"
-#include "measure.hpp"
-#include "recording_caption.hpp"
 
 namespace {
 
 using namespace belavo::ui;
-using belavo::bench::RecordingCaption;
-using belavo::bench::nowMs;
-using belavo::bench::summarize;
-
-
-struct Input {
-    const wchar_t* height;
-    const wchar_t* weight;
-    std::vector<std::wstring> labels;  // in the order of kResultLabels
-};
-
-// What the labels must read after checking `input`, as the core computes it.
-std::vector<std::wstring> expectedLabels(const Input& input) {
-    RecordingCaption bmi, advice, standardWeight, weight, obesity;
-    belavo::AssessmentResult result;
-    const std::wstring height = input.height, weightText = input.weight;
-    belavo::assessBody(std::u16string(height.begin(), height.end()), std::u16string(weightText.begin(), weightText.end()),
-                       result, {bmi, advice, standardWeight, weight, obesity});
-    return {bmi.text(), advice.text(), standardWeight.text(), weight.text(), obesity.text()};
-}
-
-std::wstring textOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+using namespace belavo::bench;
+using belavo::test::textOf;
 
 void pumpMessages() {
     MSG message;
@@ -79,15 +52,13 @@ int wmain(int argc, wchar_t** argv) {
     SetForegroundWindow(window.hwnd());
     pumpMessages();
 
-    Input inputs[] = {{L"162", L"56.3", {}}, {L"150", L"80", {}}};
-    for (Input& input : inputs) input.labels = expectedLabels(input);
+    const Labels expected[] = {expectedLabels(kValid[0]), expectedLabels(kValid[1])};
     const HWND button = GetDlgItem(window.hwnd(), Command1);
 
     std::vector<double> handled, painted;
     for (int i = 0; i < kWarmUps + checks; ++i) {
-        const Input& input = inputs[i % 2];
-        SetWindowTextW(GetDlgItem(window.hwnd(), Text1), input.height);
-        SetWindowTextW(GetDlgItem(window.hwnd(), Text2), input.weight);
+        SetWindowTextW(GetDlgItem(window.hwnd(), Text1), kValid[i % 2].height);
+        SetWindowTextW(GetDlgItem(window.hwnd(), Text2), kValid[i % 2].weight);
         RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         pumpMessages();
 
@@ -99,7 +70,7 @@ int wmain(int argc, wchar_t** argv) {
         const double done = nowMs();
 
         for (std::size_t l = 0; l < std::size(kResultLabels); ++l) {
-            if (textOf(GetDlgItem(window.hwnd(), kResultLabels[l])) != input.labels[l]) {
+            if (textOf(GetDlgItem(window.hwnd(), kResultLabels[l])) != expected[i % 2][l]) {
                 std::printf("FAIL: check %d: label %d does not show the expected text\n", i, kResultLabels[l]);
                 return 1;
             }
@@ -121,7 +92,7 @@ int wmain(int argc, wchar_t** argv) {
         pumpMessages();
     }
 
-    const char* wine = belavo::bench::wineVersion();
+    const char* wine = wineVersion();
     std::printf("Check latency, in-process (the main window created by this driver from belavo_ui)%s%s\n",
                 wine ? ", under Wine " : "", wine ? wine : "");
     std::printf("  %d checks alternating 162/56.3 and 150/80 after %d unrecorded ones; every label verified\n", checks,

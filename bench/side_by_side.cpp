@@ -1,261 +1,146 @@
-// Belavo.exe against the plain reference program, side by side and black-box:
-// both are driven from this process through their real controls (the same
-// window classes and control ids), alternately, so that both see the same load.
+// This Belavo.exe against an earlier build of it, black-box: both are started
+// and driven from this process alike, through their real controls and in
+// turn, so that both see the same load; a regression shows as a ratio. The
+// bare window is the floor of the start-up rows.
 //
-//   side_by_side <Belavo.exe> <plain_reference.exe> [rounds, default 3]
-//                [starts per round and program, default 7] [interactions per round, default 20]
+//   side_by_side <Belavo.exe> <earlier Belavo.exe> <bare_window.exe> [rounds, default 3]
+//                [starts per round and program, default 10] [interactions per round, default 20]
 //
-// Rows, each a median over all rounds (and per round), with the ratio
-// Belavo / plain of the medians and the median of the ratios of each pair:
+// Rows, medians over all rounds:
 //   start      CreateProcess until the main window is visible and answers WM_NULL
+//   peak set   PeakWorkingSetSize at that moment
 //   valid      BM_CLICK on the check button until the five result labels are repainted
 //   invalid    BM_CLICK until the error report is shown with its text and painted
-//   About      the menu command until the dialog is painted, then OK until it is gone
-//   peak set   PeakWorkingSetSize when the start was ready
+//   About      the menu command until the dialog is painted, then closed until it is gone
+// with the ratio this / earlier of the medians, and the median of the ratios of
+// the pairs taken one right after the other (a burst of load hits both of a
+// pair), over all rounds and per round.
 // Figures only: nothing here fails on timing. It fails if a program does not
-// come up, a label is wrong or an expected window never appears.
+// come up, a label or report is wrong or an expected window never appears.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "about_dialog_ids.hpp"
-#include "assessment.hpp"
-#include "main_window_ids.hpp"
-#include "measure.hpp"
-#include "recording_caption.hpp"
-#include "ui_driver.hpp"
+#include "bench.hpp"
 
 namespace {
 
-using namespace belavo::ui;
-using belavo::bench::nowMs;
-using belavo::bench::summarize;
-using belavo::test::AppProcess;
-using belavo::test::findWindowOf;
-using belavo::test::textOf;
+using namespace belavo::bench;
 
-constexpr double kGiveUpMs = 10000;
-
-enum Row { Start, Valid, Invalid, About, PeakSet, kRows };
-constexpr const char* kRowNames[kRows] = {"start to ready (ms)", "valid check, to labels painted (ms)",
-                                          "invalid check, to report shown (ms)", "About opened and closed (ms)",
-                                          "peak working set after start (KiB)"};
-
-struct Entries {
-    const wchar_t* height;
-    const wchar_t* weight;
-};
-constexpr Entries kValid[] = {{L"162", L"56.3"}, {L"150", L"80"}};  // every label changes from one to the other
-constexpr Entries kInvalid[] = {{L"162cm", L"56.3"}, {L"0", L"56.3"}, {L"1e400", L"56.3"}, {L"162", L""}};
+enum Row { Start, PeakSet, Valid, Invalid, About, kRows };
+constexpr const char* kRowNames[kRows] = {"start to ready (ms)", "peak working set after start (KiB)",
+                                          "valid check, to labels painted (ms)", "invalid check, to report shown (ms)",
+                                          "About opened and closed (ms)"};
 
 using Samples = std::vector<double>;
 
 struct Program {
     std::wstring path;
-    const char* name;
-    Samples rows[kRows];       // every round
-    std::vector<Samples> byRound[kRows];
+    const wchar_t* windowClass;
+    std::vector<Samples> rounds[kRows];
 };
 
-std::wstring windowsPath(std::wstring path) {
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path;
+Samples all(const Program& program, Row row) {
+    Samples samples;
+    for (const Samples& round : program.rounds[row]) samples.insert(samples.end(), round.begin(), round.end());
+    return samples;
 }
 
-// Polls `condition` every millisecond; throws when it never holds.
-template <class Condition>
-void pollUntil(Condition condition, const char* what) {
-    const double end = nowMs() + kGiveUpMs;
-    while (!condition()) {
-        if (nowMs() > end) throw std::runtime_error(what);
-        Sleep(1);
-    }
-}
-
-// A window and the given children have nothing left to repaint.
-bool painted(HWND window, std::initializer_list<int> children = {}) {
-    if (GetUpdateRect(window, nullptr, FALSE)) return false;
-    for (int id : children) {
-        if (GetUpdateRect(GetDlgItem(window, id), nullptr, FALSE)) return false;
-    }
-    return true;
-}
-
-void record(Program& program, Row row, double value) {
-    program.rows[row].push_back(value);
-    program.byRound[row].back().push_back(value);
-}
-
-// One start: until the main window is visible and answers; then WM_CLOSE ends it.
+// One start, until the main window answers; then WM_CLOSE must end the program.
 void startOnce(Program& program, bool recorded) {
-    const belavo::bench::StartFigures figures = belavo::bench::measureStart(program.path, kMainWindowClass);
-    if (figures.failure) throw std::runtime_error(std::string(program.name) + " " + figures.failure);
+    const double start = nowMs();
+    belavo::test::AppProcess app(program.path, program.windowClass);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(app.mainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) {
+        throw std::runtime_error("a started program does not answer");
+    }
+    const double ready = nowMs() - start;
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(app.handle(), &memory, sizeof memory);
+    PostMessageW(app.mainWindow(), WM_CLOSE, 0, 0);
+    if (!app.waitForExit(10000)) throw std::runtime_error("a program did not end on WM_CLOSE");
     if (recorded) {
-        record(program, Start, figures.readyMs);
-        record(program, PeakSet, figures.peakWorkingSetKiB);
+        program.rounds[Start].back().push_back(ready);
+        program.rounds[PeakSet].back().push_back(static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
     }
 }
 
-std::vector<std::wstring> expectedLabels(const Entries& entries) {
-    belavo::bench::RecordingCaption bmi, advice, standardWeight, weight, obesity;
-    belavo::AssessmentResult result;
-    const std::wstring height = entries.height, weightText = entries.weight;
-    belavo::assessBody(std::u16string(height.begin(), height.end()), std::u16string(weightText.begin(), weightText.end()),
-                       result, {bmi, advice, standardWeight, weight, obesity});
-    return {bmi.text(), advice.text(), standardWeight.text(), weight.text(), obesity.text()};
-}
-
-// One running program, driven through its controls.
-class Session {
-public:
-    Session(Program& program) : program_(program), app_(program.path) {}
-    ~Session() {
-        PostMessageW(app_.mainWindow(), WM_CLOSE, 0, 0);
-        app_.waitForExit();
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    void validCheck(bool recorded) {
-        const Entries& entries = kValid[valid_++ % std::size(kValid)];
-        setEntries(entries);
-        const double start = nowMs();
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(app_.control(Command1), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        pollUntil([&] { return painted(app_.mainWindow(), {Label8, Label9, Label7, Label6, Label18}); },
-                  "the labels were never repainted");
-        const double elapsed = nowMs() - start;
-        const std::vector<std::wstring> expected = expectedLabels(entries);
-        for (std::size_t i = 0; i < std::size(kResultLabels); ++i) {
-            if (textOf(app_.control(kResultLabels[i])) != expected[i]) {
-                throw std::runtime_error(std::string(program_.name) + ": a result label is wrong");
-            }
+// programs: this Belavo.exe, the earlier one, the bare window (starts only).
+void runRound(Program (&programs)[3], int starts, int interactions, bool recorded) {
+    if (recorded) {
+        for (Program& program : programs) {
+            for (std::vector<Samples>& rounds : program.rounds) rounds.emplace_back();
         }
-        if (recorded) record(program_, Valid, elapsed);
-    }
-
-    void invalidCheck(bool recorded) {
-        setEntries(kInvalid[invalid_++ % std::size(kInvalid)]);
-        const double start = nowMs();
-        PostMessageW(app_.control(Command1), BM_CLICK, 0, 0);
-        HWND box = nullptr;
-        pollUntil([&] {
-            return (box = findWindowOf(app_.id(), L"#32770")) != nullptr && !textOf(GetDlgItem(box, 0xFFFF)).empty() &&
-                   painted(box, {0xFFFF, IDOK});
-        }, "no error report");
-        const double elapsed = nowMs() - start;
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-        pollUntil([&] { return !IsWindow(box) && IsWindowEnabled(app_.mainWindow()); }, "the report did not close");
-        if (recorded) record(program_, Invalid, elapsed);
-    }
-
-    void aboutOpenedAndClosed(bool recorded) {
-        settle();
-        const double start = nowMs();
-        PostMessageW(app_.mainWindow(), WM_COMMAND, MAKEWPARAM(verb, 0), 0);
-        HWND dialog = nullptr;
-        pollUntil([&] {
-            return (dialog = findWindowOf(app_.id(), about::kAboutDialogClass)) != nullptr &&
-                   painted(dialog, {about::lblVersion, about::cmdOK, about::Label1, about::picIcon, about::lblTitle,
-                                    about::Command1, about::Command2, about::cmdSysInfo});
-        }, "the About dialog did not open");
-        PostMessageW(GetDlgItem(dialog, about::cmdOK), BM_CLICK, 0, 0);
-        pollUntil([&] { return !IsWindow(dialog) && IsWindowEnabled(app_.mainWindow()); }, "the About dialog did not close");
-        const double elapsed = nowMs() - start;
-        if (recorded) record(program_, About, elapsed);
-    }
-
-private:
-    void setEntries(const Entries& entries) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(app_.control(Text1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entries.height),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        SendMessageTimeoutW(app_.control(Text2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entries.weight),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        settle();
-    }
-
-    // Whatever the last step left to paint is painted before the clock starts.
-    void settle() {
-        pollUntil([&] { return painted(app_.mainWindow(), {Text1, Text2}); }, "the window never settled");
-    }
-
-    Program& program_;
-    AppProcess app_;
-    std::size_t valid_ = 0, invalid_ = 0;
-};
-
-void runRound(Program& belavo, Program& plain, int starts, int interactions, bool recorded) {
-    for (Program* program : {&belavo, &plain}) {
-        for (std::vector<Samples>& perRound : program->byRound) perRound.emplace_back();
     }
     for (int i = 0; i < starts; ++i) {
-        startOnce(i % 2 ? plain : belavo, recorded);
-        startOnce(i % 2 ? belavo : plain, recorded);
+        for (int k = 0; k < 3; ++k) startOnce(programs[(i + k) % 3], recorded);  // each is first in turn
     }
-    Session a(belavo), b(plain);
+    Session sessions[2] = {Session(programs[0].path), Session(programs[1].path)};
+    const auto record = [&](int k, Row row, double ms) {
+        if (recorded) programs[k].rounds[row].back().push_back(ms);
+    };
     for (int i = 0; i < interactions; ++i) {
-        Session& first = i % 2 ? b : a;
-        Session& second = i % 2 ? a : b;
-        for (Session* s : {&first, &second}) s->validCheck(recorded);
-        for (Session* s : {&first, &second}) s->invalidCheck(recorded);
-        for (Session* s : {&first, &second}) s->aboutOpenedAndClosed(recorded);
+        const int order[] = {i % 2, 1 - i % 2};
+        for (int k : order) record(k, Valid, sessions[k].validCheck(kValid[i % 2]));
+        for (int k : order) record(k, Invalid, sessions[k].invalidCheck(kInvalid[i % std::size(kInvalid)]));
+        for (int k : order) record(k, About, sessions[k].aboutOpenedAndClosed(i));
     }
 }
 
-// Samples are taken in pairs, one of each program in turn: the median of the
-// pairs' ratios is less moved by load that comes and goes than the ratio of medians.
-double pairedRatio(const Samples& belavo, const Samples& plain) {
+double pairedRatio(const Samples& a, const Samples& b) {
     Samples ratios;
-    for (std::size_t i = 0; i < belavo.size() && i < plain.size(); ++i) ratios.push_back(belavo[i] / plain[i]);
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) ratios.push_back(a[i] / b[i]);
     return summarize(ratios).median;
 }
 
-void printRow(const Program& belavo, const Program& plain, Row row) {
-    const double b = summarize(belavo.rows[row]).median, p = summarize(plain.rows[row]).median;
-    std::printf("  %-38s %9.1f %9.1f %6.2f %6.2f  (rounds:", kRowNames[row], p, b, b / p,
-                pairedRatio(belavo.rows[row], plain.rows[row]));
-    for (std::size_t r = 0; r < belavo.byRound[row].size(); ++r) {
-        const double rb = summarize(belavo.byRound[row][r]).median, rp = summarize(plain.byRound[row][r]).median;
-        std::printf(" %.1f/%.1f", rp, rb);
+void printRow(const Program (&programs)[3], Row row) {
+    const double current = summarize(all(programs[0], row)).median, earlier = summarize(all(programs[1], row)).median;
+    std::printf("  %-36s %9.1f %9.1f %6.2f %6.2f  (", kRowNames[row], earlier, current, current / earlier,
+                pairedRatio(all(programs[0], row), all(programs[1], row)));
+    for (std::size_t r = 0; r < programs[0].rounds[row].size(); ++r) {
+        std::printf("%s%.2f", r ? " " : "", pairedRatio(programs[0].rounds[row][r], programs[1].rounds[row][r]));
     }
-    std::printf(")\n");
+    std::printf(")");
+    if (row == Start || row == PeakSet) {
+        const double bare = summarize(all(programs[2], row)).median;
+        std::printf("  bare %.1f, this / bare %.2f", bare, current / bare);
+    }
+    std::printf("\n");
 }
 
 int run(int argc, wchar_t** argv) {
-    const int rounds = argc > 3 ? _wtoi(argv[3]) : 3;
-    const int starts = argc > 4 ? _wtoi(argv[4]) : 7;
-    const int interactions = argc > 5 ? _wtoi(argv[5]) : 20;
-    Program belavo{windowsPath(argv[1]), "Belavo", {}, {}};
-    Program plain{windowsPath(argv[2]), "plain", {}, {}};
+    const int rounds = argc > 4 ? _wtoi(argv[4]) : 3;
+    const int starts = argc > 5 ? _wtoi(argv[5]) : 10;
+    const int interactions = argc > 6 ? _wtoi(argv[6]) : 20;
+    using belavo::test::windowsPath;
+    Program programs[3] = {{windowsPath(argv[1]), belavo::ui::kMainWindowClass, {}},
+                           {windowsPath(argv[2]), belavo::ui::kMainWindowClass, {}},
+                           {windowsPath(argv[3]), L"BelavoBenchBare", {}}};
 
-    const char* wine = belavo::bench::wineVersion();
-    std::printf("Belavo.exe against the plain reference program%s%s: %d rounds, each %d starts and %d of each "
-                "interaction per program, alternating\n",
+    const char* wine = wineVersion();
+    std::printf("This Belavo.exe against an earlier one%s%s: %d rounds, each %d starts of each program (and of the "
+                "bare window) and %d of each interaction per program, in turn\n",
                 wine ? " under Wine " : "", wine ? wine : "", rounds, starts, interactions);
     std::fflush(stdout);
-    runRound(belavo, plain, 1, 2, false);  // warm-up: first starts, first About openings
-    for (Program* program : {&belavo, &plain}) {
-        for (std::vector<Samples>& perRound : program->byRound) perRound.clear();
-    }
-    for (int r = 0; r < rounds; ++r) runRound(belavo, plain, starts, interactions, true);
+    runRound(programs, 1, 2, false);  // warm-up: first starts, first About openings
+    for (int r = 0; r < rounds; ++r) runRound(programs, starts, interactions, true);
 
-    std::printf("  %-38s %9s %9s %6s %6s  (per round plain/Belavo)\n", "median", "plain", "Belavo", "ratio", "paired");
-    for (int row = 0; row < kRows; ++row) printRow(belavo, plain, static_cast<Row>(row));
+    std::printf("  %-36s %9s %9s %6s %6s  (paired, by round)\n", "median", "earlier", "this", "ratio", "paired");
+    for (int row = 0; row < kRows; ++row) printRow(programs, static_cast<Row>(row));
     return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: side_by_side <Belavo.exe> <plain_reference.exe> [rounds] [starts] [interactions]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: side_by_side <Belavo.exe> <earlier Belavo.exe> <bare_window.exe> "
+                             "[rounds] [starts] [interactions]\n");
         return 2;
     }
     try {
