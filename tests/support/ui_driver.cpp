@@ -31,7 +31,7 @@ AppProcess::AppProcess(const std::wstring& exe, const wchar_t* windowClass) {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info_)) {
-        throw std::runtime_error("cannot start the program");
+        throw std::runtime_error("cannot start the program: error " + std::to_string(GetLastError()));
     }
     // On the first start into a new desktop WaitForInputIdle can return early.
     // Polled every millisecond: the benchmarks time this.
