@@ -46,11 +46,7 @@ bool painted(HWND window, const std::vector<HWND>& children) {
 }
 
 std::string describe(const Entries& entries) {
-    const std::wstring text = L"height '" + std::wstring(entries.height) + L"', weight '" + entries.weight + L"'";
-    std::string utf8(text.size() * 3, '\0');
-    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                             utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
+    return utf8(L"height '" + std::wstring(entries.height) + L"', weight '" + entries.weight + L"'");
 }
 
 class RecordingCaption final : public CaptionSink {
@@ -65,6 +61,13 @@ std::u16string u16(const wchar_t* text) {
 }
 
 }  // namespace
+
+std::string utf8(const std::wstring& text) {
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
 
 double nowMs() {
     static const double ticksPerMs = [] {

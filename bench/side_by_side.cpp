@@ -12,15 +12,17 @@
 //   valid      BM_CLICK on the check button until the five result labels are repainted
 //   invalid    BM_CLICK until the error report is shown with its text and painted
 //   About      the menu command until the dialog is painted, then closed until it is gone
-// with the ratio this / earlier of the medians, and the median of the ratios of
-// the pairs taken one right after the other (a burst of load hits both of a
-// pair), over all rounds and per round.
+// with the ratio this / earlier of the medians, and a ratio of the pairs taken
+// one right after the other (a burst of load hits both of a pair; see
+// pairedRatio), over all rounds and per round.
 // Figures only: nothing here fails on timing. It fails if a program does not
 // come up, a label or report is wrong or an expected window never appears.
 #include <windows.h>
 #include <psapi.h>
 
+#include <cmath>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -53,17 +55,23 @@ Samples all(const Program& program, Row row) {
 // One start, until the main window answers; then WM_CLOSE must end the program.
 void startOnce(Program& program, bool recorded) {
     const double start = nowMs();
-    belavo::test::AppProcess app(program.path, program.windowClass);
+    const auto fail = [&](const char* what) { return std::runtime_error(utf8(program.path) + ": " + what); };
+    std::optional<belavo::test::AppProcess> app;
+    try {
+        app.emplace(program.path, program.windowClass);
+    } catch (const std::exception& error) {
+        throw fail(error.what());
+    }
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(app.mainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) {
-        throw std::runtime_error("a started program does not answer");
+    if (!SendMessageTimeoutW(app->mainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) {
+        throw fail("does not answer");
     }
     const double ready = nowMs() - start;
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
-    GetProcessMemoryInfo(app.handle(), &memory, sizeof memory);
-    PostMessageW(app.mainWindow(), WM_CLOSE, 0, 0);
-    if (!app.waitForExit(10000)) throw std::runtime_error("a program did not end on WM_CLOSE");
+    GetProcessMemoryInfo(app->handle(), &memory, sizeof memory);
+    PostMessageW(app->mainWindow(), WM_CLOSE, 0, 0);
+    if (!app->waitForExit(10000)) throw fail("did not end on WM_CLOSE");
     if (recorded) {
         program.rounds[Start].back().push_back(ready);
         program.rounds[PeakSet].back().push_back(static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
@@ -78,7 +86,7 @@ void runRound(Program (&programs)[3], int starts, int interactions, bool recorde
         }
     }
     for (int i = 0; i < starts; ++i) {
-        for (int k = 0; k < 3; ++k) startOnce(programs[(i + k) % 3], recorded);  // each is first in turn
+        for (int k = 0; k < 3; ++k) startOnce(programs[i % 2 ? 2 - k : k], recorded);  // forwards, then backwards
     }
     Session sessions[2] = {Session(programs[0].path), Session(programs[1].path)};
     const auto record = [&](int k, Row row, double ms) {
@@ -92,23 +100,29 @@ void runRound(Program (&programs)[3], int starts, int interactions, bool recorde
     }
 }
 
-double pairedRatio(const Samples& a, const Samples& b) {
-    Samples ratios;
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) ratios.push_back(a[i] / b[i]);
-    return summarize(ratios).median;
+// The median ratio of the pairs in which this Belavo.exe went first, and of those in which the
+// earlier one did, combined by their geometric mean: whatever going first costs cancels out.
+double pairedRatio(const std::vector<Samples>& current, const std::vector<Samples>& earlier) {
+    Samples ratios[2];
+    for (std::size_t r = 0; r < current.size(); ++r) {
+        for (std::size_t i = 0; i < current[r].size(); ++i) ratios[i % 2].push_back(current[r][i] / earlier[r][i]);
+    }
+    return std::sqrt(summarize(ratios[0]).median * summarize(ratios[1]).median);
 }
 
 void printRow(const Program (&programs)[3], Row row) {
     const double current = summarize(all(programs[0], row)).median, earlier = summarize(all(programs[1], row)).median;
+    const std::vector<Samples>&ofCurrent = programs[0].rounds[row], &ofEarlier = programs[1].rounds[row];
     std::printf("  %-36s %9.1f %9.1f %6.2f %6.2f  (", kRowNames[row], earlier, current, current / earlier,
-                pairedRatio(all(programs[0], row), all(programs[1], row)));
-    for (std::size_t r = 0; r < programs[0].rounds[row].size(); ++r) {
-        std::printf("%s%.2f", r ? " " : "", pairedRatio(programs[0].rounds[row][r], programs[1].rounds[row][r]));
+                pairedRatio(ofCurrent, ofEarlier));
+    for (std::size_t r = 0; r < ofCurrent.size(); ++r) {
+        std::printf("%s%.2f", r ? " " : "", pairedRatio({ofCurrent[r]}, {ofEarlier[r]}));
     }
     std::printf(")");
     if (row == Start || row == PeakSet) {
         const double bare = summarize(all(programs[2], row)).median;
-        std::printf("  bare %.1f, this / bare %.2f", bare, current / bare);
+        std::printf("  bare %.1f, this / bare %.2f, paired %.2f", bare, current / bare,
+                    pairedRatio(ofCurrent, programs[2].rounds[row]));
     }
     std::printf("\n");
 }
