@@ -61,9 +61,12 @@ int run(int checks, int openings) {
     int reports = 0, opened = 0;
     std::vector<double> validChecks;
     const auto check = [&](int i) {
-        if (kPattern[i % 10] == 'v') return validChecks.push_back(soak.validCheck(kValid[valid++ % std::size(kValid)]));
-        soak.invalidCheck(kInvalid[invalid++ % std::size(kInvalid)]);
-        ++reports;
+        if (kPattern[i % 10] == 'v') {
+            validChecks.push_back(soak.validCheck(kValid[valid++ % std::size(kValid)]));
+        } else {
+            soak.invalidCheck(kInvalid[invalid++ % std::size(kInvalid)]);
+            ++reports;
+        }
     };
 
     // What the program makes only once (the About dialog's class, cached fonts) is made before the first reading.
@@ -80,10 +83,7 @@ int run(int checks, int openings) {
         while (opened < static_cast<long long>(i + 1) * openings / checks) soak.aboutOpenedAndClosed(opened++);
         if (i == checks / 2) halfway = usageOf(soak.process());
     }
-    while (opened < openings) {
-        soak.aboutOpenedAndClosed(opened++);
-        if (checks == 0 && opened == openings / 2) halfway = usageOf(soak.process());
-    }
+    while (opened < openings) soak.aboutOpenedAndClosed(opened++);  // when there are no checks
     Sleep(200);
     const Usage after = usageOf(soak.process());
 
