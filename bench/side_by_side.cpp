@@ -112,7 +112,8 @@ double pairedRatio(const std::vector<Samples>& current, const std::vector<Sample
 
 void printRow(const Program (&programs)[3], Row row) {
     const double current = summarize(all(programs[0], row)).median, earlier = summarize(all(programs[1], row)).median;
-    const std::vector<Samples>&ofCurrent = programs[0].rounds[row], &ofEarlier = programs[1].rounds[row];
+    const std::vector<Samples>& ofCurrent = programs[0].rounds[row];
+    const std::vector<Samples>& ofEarlier = programs[1].rounds[row];
     std::printf("  %-36s %9.1f %9.1f %6.2f %6.2f  (", kRowNames[row], earlier, current, current / earlier,
                 pairedRatio(ofCurrent, ofEarlier));
     for (std::size_t r = 0; r < ofCurrent.size(); ++r) {
