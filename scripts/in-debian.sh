@@ -81,5 +81,5 @@ echo "In $release, at $(git -C "$repo" log -1 --format='%h %s'): $*"
 
 chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  bash -c 'command -v git >/dev/null || { apt-get update -qq && apt-get install -y -qq git >/dev/null; }
+  bash -c 'command -v git >/dev/null || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq git >/dev/null; }
            cd /root/belavo && exec "$@"' in-debian "$@"
