@@ -25,7 +25,11 @@ _wine_prefix_setup() {
 
 wine_session_start() {
   local prefix="$1" mode="${2:-}"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  # LANG alone decides the locale. Setting LC_ALL would make this shell warn
+  # "cannot change locale" when it started before deps.sh made ja_JP.UTF-8: a
+  # process that found no locale archive does not look for it again.
+  unset "${!LC_@}"
+  export LANG=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
   mkdir -p "$prefix"
   export WINEPREFIX="$(cd "$prefix" && pwd)"
 
