@@ -3,7 +3,7 @@
 # of a Debian release, as a new user on that release would:
 #   sudo bash scripts/in-debian.sh trixie bash scripts/test.sh
 #   sudo bash scripts/in-debian.sh bookworm bash scripts/run.sh
-# The root (build/debian/<release>, about 1.5 GB once the command has installed
+# The root (build/debian/<release>, about 3 GB once the command has installed
 # its packages) is made with debootstrap the first time and reused afterwards;
 # the clone is made afresh on every run, so uncommitted changes are not in it.
 # Delete build/debian/<release> to start from nothing again.
@@ -43,10 +43,11 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
 if [ ! -e "$root/.belavo-root" ]; then
-  if findmnt -rn -o TARGET | grep -q "^$root/"; then
-    echo "something is still mounted under $root: unmount it first" >&2
-    exit 1
-  fi
+  # A run killed outright leaves its mounts; removing the root through them
+  # would remove the host's files.
+  for target in proc sys dev/pts dev/shm dev tmp/.X11-unix; do
+    ! mountpoint -q "$root/$target" || { echo "$root/$target is still mounted: unmount it first" >&2; exit 1; }
+  done
   rm -rf "$root"
   echo "Making a minimal $release root in $root"
   debootstrap --variant=minbase "$release" "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
@@ -79,7 +80,11 @@ git clone -q --no-checkout "$repo" "$root/root/belavo"
 git -C "$root/root/belavo" checkout -q --detach "$commit"
 echo "In $release, at $(git -C "$repo" log -1 --format='%h %s'): $*"
 
+# In the background, so that a signal to this script alone is handled at once
+# rather than when the command ends; the terminal stays its input.
 chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  bash -c 'command -v git >/dev/null || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq git >/dev/null; }
-           cd /root/belavo && exec "$@"' in-debian "$@"
+  bash -c 'command -v git >/dev/null ||
+             { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq git >/dev/null; }
+           cd /root/belavo && exec "$@"' in-debian "$@" <&0 &
+wait $!
