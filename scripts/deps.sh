@@ -3,7 +3,7 @@
 # virtual display need and is not there yet; generates the Japanese locale.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+packages=(cmake ninja-build g++ clang libclang-rt-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool x11-utils
   python3 unzip locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation fonts-wine imagemagick)
 

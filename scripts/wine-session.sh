@@ -4,7 +4,8 @@
 #   wine_session_start <prefix-folder> [virtual]   # "virtual": always use Xvfb
 #   ... wine commands ...
 #   wine_session_stop
-# The prefix keeps its settings between runs; delete the folder to start afresh.
+# The prefix keeps its settings between runs (it takes scripts/wine-prefix.reg
+# again when that changes); delete the folder to start afresh.
 
 _wine_session_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -19,12 +20,16 @@ _wine_prefix_setup() {
   iconv -f UTF-8 -t UTF-16 "$_wine_session_root/scripts/wine-prefix.reg" > "$WINEPREFIX/drive_c/settings.reg"
   wine reg import 'C:\settings.reg' >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.belavo-ready"
+  cp "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready"
 }
 
 wine_session_start() {
   local prefix="$1" mode="${2:-}"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  # LANG alone decides the locale. Setting LC_ALL would make this shell warn
+  # "cannot change locale" when it started before deps.sh made ja_JP.UTF-8: a
+  # process that found no locale archive does not look for it again.
+  unset "${!LC_@}"
+  export LANG=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
   mkdir -p "$prefix"
   export WINEPREFIX="$(cd "$prefix" && pwd)"
 
@@ -38,7 +43,8 @@ wine_session_start() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
 
-  [ -e "$WINEPREFIX/.belavo-ready" ] || _wine_prefix_setup
+  # A prefix made with other settings is brought up to date.
+  cmp -s "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready" || _wine_prefix_setup
   # One persistent server for the whole session instead of one per program.
   wineserver -p
   # Start Wine's services and the shared desktop now: started by the first

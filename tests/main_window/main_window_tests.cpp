@@ -96,6 +96,32 @@ TEST_F(MainWindowTest, AnEntryFieldClosesTheImeWhenItGetsTheFocus) {
     }
 }
 
+// Wine draws a character that no font of the prefix has (font links
+// included) as the picture it draws for U+FFFF, the missing-glyph box.
+TEST_F(MainWindowTest, TheMenuFontDrawsEveryCharacterOfTheMenuBar) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, GetDpiForWindow(window.hwnd()));
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateBitmap(64, 64, 1, 1, nullptr);
+    const HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
+    SelectObject(dc, bitmap), SelectObject(dc, font);
+    const auto picture = [&](wchar_t character) {
+        PatBlt(dc, 0, 0, 64, 64, WHITENESS), TextOutW(dc, 0, 0, &character, 1);
+        std::vector<BYTE> bits(64 * 64 / 8);
+        GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+        return bits;
+    };
+    const HMENU menu = GetMenu(window.hwnd());
+    for (int item = 0; item < GetMenuItemCount(menu); ++item) {
+        std::wstring caption(64, L'\0'), boxes;
+        caption.resize(GetMenuStringW(menu, item, caption.data(), 64, MF_BYPOSITION));
+        for (wchar_t c : caption) if (c != L' ' && picture(c) == picture(0xFFFF)) boxes += c;
+        EXPECT_EQ(boxes, L"") << testing::PrintToString(caption);
+    }
+    DeleteDC(dc), DeleteObject(bitmap), DeleteObject(font);
+}
+
 // The window is not created at all, the failure is reported under the
 // program's title, and the next window is built as usual.
 TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsNotCreated) {
