@@ -74,7 +74,7 @@ source scripts/wine-session.sh
 current=""
 finish() { [ -z "$current" ] || git checkout -- "$current"; wine_session_stop; }
 trap finish EXIT
-wine_session_start build/wine-prefix virtual
+wine_session_start build/wine-prefix virtual profiles
 run_tests || { echo "the unchanged tree fails its tests: see build/faults.log" >&2; exit 2; }
 
 table=() missed=0
