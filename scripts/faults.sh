@@ -59,6 +59,8 @@ fault launcher-quote         $L 's/std::wstring commandLine = L"\\"" \+ path \+ 
 fault launcher-existence     $L 's/return plainFileExists\(path\) \? path : std::string\{\};/return path;/'
 fault launcher-relative-path $L 's/return drive \|\| unc \? path : std::string\{\};/return path;/'
 fault launcher-quotes-kept   $L 's/if \(path.size\(\) >= 2 && path.front\(\) == \x27"\x27[^\n]*//'
+fault japanese-em-height     win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
+fault about-at-origin        $F 's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
 
 selected=("$@")
