@@ -41,14 +41,15 @@ _wine_profile_setup() {
 # Wine's services and the shared desktop start now: started by the first test
 # instead, they would inherit its output and a test runner would wait for them
 # to close it. Each desktop is awaited, so that the last one started is on top.
+_wine_desktops() { { xdotool search --name 'Wine desktop' 2>/dev/null || true; } | wc -l; }
 _wine_serve() {
   local desktops
-  desktops=$(xdotool search --name 'Wine desktop' 2>/dev/null | wc -l)
+  desktops=$(_wine_desktops)
   WINEPREFIX="$1" wineserver -p
   WINEPREFIX="$1" wine wineboot </dev/null >/dev/null 2>&1
   WINEPREFIX="$1" wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
   for _ in $(seq 50); do
-    [ "$(xdotool search --name 'Wine desktop' 2>/dev/null | wc -l)" -gt "$desktops" ] && break
+    [ "$(_wine_desktops)" -gt "$desktops" ] && break
     sleep 0.1
   done
 }
