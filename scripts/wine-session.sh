@@ -10,6 +10,7 @@
 # The prefixes keep their settings between runs; delete a folder to start afresh.
 
 _wine_session_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+_wine_session_prefixes=()
 
 _wine_prefix_setup() {
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -40,16 +41,13 @@ _wine_profile_setup() {
 # One persistent server for the whole session instead of one per program.
 # Wine's services and the shared desktop start now: started by the first test
 # instead, they would inherit its output and a test runner would wait for them
-# to close it. Each desktop is awaited, so that the last one started is on top.
-_wine_desktops() { { xdotool search --name 'Wine desktop' 2>/dev/null || true; } | wc -l; }
+# to close it.
 _wine_serve() {
-  local desktops
-  desktops=$(_wine_desktops)
   WINEPREFIX="$1" wineserver -p
   WINEPREFIX="$1" wine wineboot </dev/null >/dev/null 2>&1
   WINEPREFIX="$1" wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
   for _ in $(seq 50); do
-    [ "$(_wine_desktops)" -gt "$desktops" ] && break
+    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
     sleep 0.1
   done
 }
@@ -79,14 +77,13 @@ wine_session_start() {
       _wine_session_prefixes+=("$profile")
     done
   fi
-  # The session's own prefix last: its desktop is the one on top.
   _wine_session_prefixes+=("$WINEPREFIX")
   for profile in "${_wine_session_prefixes[@]}"; do _wine_serve "$profile"; done
 }
 
 wine_session_stop() {
   local prefix
-  for prefix in "${_wine_session_prefixes[@]:-$WINEPREFIX}"; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; done
+  for prefix in "${_wine_session_prefixes[@]}"; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; done
   if [ -n "${_wine_session_xvfb:-}" ]; then
     kill "$_wine_session_xvfb" 2>/dev/null || true
     wait "$_wine_session_xvfb" 2>/dev/null || true
