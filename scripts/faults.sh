@@ -59,6 +59,8 @@ fault launcher-quote         $L 's/std::wstring commandLine = L"\\"" \+ path \+ 
 fault launcher-existence     $L 's/return plainFileExists\(path\) \? path : std::string\{\};/return path;/'
 fault launcher-relative-path $L 's/return drive \|\| unc \? path : std::string\{\};/return path;/'
 fault launcher-quotes-kept   $L 's/if \(path.size\(\) >= 2 && path.front\(\) == \x27"\x27[^\n]*//'
+fault japanese-em-height     win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
+fault about-at-origin        $F 's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
 
 selected=("$@")
@@ -74,7 +76,7 @@ source scripts/wine-session.sh
 current=""
 finish() { [ -z "$current" ] || git checkout -- "$current"; wine_session_stop; }
 trap finish EXIT
-wine_session_start build/wine-prefix virtual
+wine_session_start build/wine-prefix virtual profiles
 run_tests || { echo "the unchanged tree fails its tests: see build/faults.log" >&2; exit 2; }
 
 table=() missed=0

@@ -29,5 +29,5 @@ bash tests/package/download_test.sh
 
 source scripts/wine-session.sh
 trap wine_session_stop EXIT
-wine_session_start build/wine-prefix virtual
+wine_session_start build/wine-prefix virtual profiles
 ctest --preset mingw

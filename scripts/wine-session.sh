@@ -1,13 +1,17 @@
 # Sourced, not run: a throwaway Wine prefix and, when there is no display, a
 # virtual one. Usage:
 #   source scripts/wine-session.sh
-#   wine_session_start <prefix-folder> [virtual]   # "virtual": always use Xvfb
+#   wine_session_start <prefix-folder> [virtual] [profiles]
 #   ... wine commands ...
 #   wine_session_stop
-# The prefix keeps its settings between runs (it takes scripts/wine-prefix.reg
-# again when that changes); delete the folder to start afresh.
+# "virtual": always use Xvfb. "profiles": also a copy of the prefix per font
+# profile (scripts/wine-profiles/NAME.reg applied), at <prefix-folder>-NAME,
+# with a server and desktop of its own, for the tests that measure captions.
+# The prefixes keep their settings between runs and are made again when
+# scripts/wine-prefix.reg or their profile changes; delete a folder to start afresh.
 
 _wine_session_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+_wine_session_prefixes=()
 
 _wine_prefix_setup() {
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -23,8 +27,34 @@ _wine_prefix_setup() {
   cp "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready"
 }
 
+# A copy of the ready prefix with the settings of one font profile.
+_wine_profile_setup() {
+  local reg="$1" profile="$2"
+  echo "Preparing the font profile $profile"
+  rm -rf "$profile"
+  cp -a "$WINEPREFIX" "$profile"
+  iconv -f UTF-8 -t UTF-16 "$reg" > "$profile/drive_c/profile.reg"
+  WINEPREFIX="$profile" wine reg import 'C:\profile.reg' >/dev/null 2>&1
+  WINEPREFIX="$profile" wineserver -w
+  cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" > "$profile/.belavo-profile"
+}
+
+# One persistent server for the whole session instead of one per program.
+# Wine's services and the shared desktop start now: started by the first test
+# instead, they would inherit its output and a test runner would wait for them
+# to close it.
+_wine_serve() {
+  WINEPREFIX="$1" wineserver -p
+  WINEPREFIX="$1" wine wineboot </dev/null >/dev/null 2>&1
+  WINEPREFIX="$1" wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+  for _ in $(seq 50); do
+    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+}
+
 wine_session_start() {
-  local prefix="$1" mode="${2:-}"
+  local prefix="$1" mode="${2:-}" reg profile
   # LANG alone decides the locale. Setting LC_ALL would make this shell warn
   # "cannot change locale" when it started before deps.sh made ja_JP.UTF-8: a
   # process that found no locale archive does not look for it again.
@@ -45,21 +75,22 @@ wine_session_start() {
 
   # A prefix made with other settings is brought up to date.
   cmp -s "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready" || _wine_prefix_setup
-  # One persistent server for the whole session instead of one per program.
-  wineserver -p
-  # Start Wine's services and the shared desktop now: started by the first
-  # test instead, they would inherit its output and a test runner would wait
-  # for them to close it.
-  wine wineboot </dev/null >/dev/null 2>&1
-  wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
-  for _ in $(seq 50); do
-    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  _wine_session_prefixes=()
+  if [ "${3:-}" = profiles ]; then
+    for reg in "$_wine_session_root"/scripts/wine-profiles/*.reg; do
+      profile="$WINEPREFIX-$(basename "$reg" .reg)"
+      cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" | cmp -s - "$profile/.belavo-profile" ||
+        _wine_profile_setup "$reg" "$profile"
+      _wine_session_prefixes+=("$profile")
+    done
+  fi
+  _wine_session_prefixes+=("$WINEPREFIX")
+  for profile in "${_wine_session_prefixes[@]}"; do _wine_serve "$profile"; done
 }
 
 wine_session_stop() {
-  wineserver -k 2>/dev/null || true
+  local prefix
+  for prefix in "${_wine_session_prefixes[@]}"; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; done
   if [ -n "${_wine_session_xvfb:-}" ]; then
     kill "$_wine_session_xvfb" 2>/dev/null || true
     wait "$_wine_session_xvfb" 2>/dev/null || true

@@ -30,7 +30,7 @@ UniqueFont makeFont(const LOGFONTW& base) { return UniqueFont(CreateFontIndirect
 
 LOGFONTW logFontOf(const FontSpec& spec, UINT dpi) noexcept {
     LOGFONTW font{};
-    font.lfHeight = pointsToFontHeight(spec.points, dpi);
+    font.lfHeight = fontHeight(spec.points, spec.charset, dpi);
     font.lfWeight = spec.weight;
     font.lfItalic = spec.italic ? TRUE : FALSE;
     font.lfCharSet = spec.charset;

@@ -31,28 +31,29 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
 
 }  // namespace
 
+// Created in its final place, centred over `owner` (the work area when none)
+// and sized for the DPI there, so that WM_CREATE already finds the monitor it
+// will show on and builds the fonts and icons for that monitor's DPI.
 HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner, HMENU menu) const {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClass(instance, design_, procedure);
-    return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, instance, creator);
-}
-
-void Form::build(HWND window, HWND over) {
-    controls_.emplace(window, design_.controls, japaneseUiFont96());
-    savedFocus_ = nullptr;
-
-    const SIZE size = windowSizeFor(window, dpiOf(window));
+    const SIZE size = windowSizeFor(menu != nullptr, dpiOf(owner));
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(over ? over : window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& area = monitor.rcWork;
     RECT centre = area;
-    if (over) GetWindowRect(over, &centre);
+    if (owner) GetWindowRect(owner, &centre);
     // When it cannot fit, its top-left corner stays on the screen.
     const LONG left = std::max(area.left, std::min((centre.left + centre.right - size.cx) / 2, area.right - size.cx));
     const LONG top = std::max(area.top, std::min((centre.top + centre.bottom - size.cy) / 2, area.bottom - size.cy));
-    SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top, size.cx, size.cy,
+                           owner, menu, instance, creator);
+}
+
+void Form::build(HWND window) {
+    controls_.emplace(window, design_.controls, japaneseUiFont96());
+    savedFocus_ = nullptr;
 }
 
 void Form::release() noexcept {
@@ -85,7 +86,7 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
         onActivate(window, LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_GETDPISCALEDSIZE:
-        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(window, static_cast<UINT>(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(GetMenu(window) != nullptr, static_cast<UINT>(wParam));
         return TRUE;
     case WM_DPICHANGED: {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -98,9 +99,9 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
     return std::nullopt;
 }
 
-SIZE Form::windowSizeFor(HWND window, UINT dpi) const noexcept {
+SIZE Form::windowSizeFor(bool menu, UINT dpi) const noexcept {
     RECT rect{0, 0, twipsToPixels(design_.clientWidth, dpi), twipsToPixels(design_.clientHeight, dpi)};
-    AdjustWindowRectExForDpi(&rect, design_.style, GetMenu(window) != nullptr, design_.exStyle, dpi);
+    AdjustWindowRectExForDpi(&rect, design_.style, menu, design_.exStyle, dpi);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 

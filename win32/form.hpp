@@ -27,13 +27,13 @@ class Form {
 public:
     explicit Form(const FormDesign& design) noexcept : design_(design) {}
 
-    // Registers the window class on first use and creates the window;
+    // Registers the window class on first use and creates the window centred
+    // over `owner` (the work area when null), keeping it on that screen;
     // `creator` is handed to WM_NCCREATE. Null when creation failed.
     HWND create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner, HMENU menu) const;
 
-    // WM_CREATE: builds the controls for the window's DPI and centres the
-    // window over `over` (the work area when null), keeping it on that screen.
-    void build(HWND window, HWND over);
+    // WM_CREATE: builds the controls for the window's DPI.
+    void build(HWND window);
 
     // WM_NCDESTROY: the controls are gone, and so are their fonts and brushes.
     void release() noexcept;
@@ -43,7 +43,7 @@ public:
     std::optional<LRESULT> handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    SIZE windowSizeFor(HWND window, UINT dpi) const noexcept;
+    SIZE windowSizeFor(bool menu, UINT dpi) const noexcept;
     void onActivate(HWND window, bool active) noexcept;
 
     FormDesign design_;

@@ -3,8 +3,9 @@
 
 namespace belavo::win32 {
 
-// The font for controls that name none, at 96 DPI: the system's message font
-// when it can show Japanese, otherwise a Japanese interface font of that size.
+// The font for controls that name none, at 96 DPI: a proportional Japanese
+// face at the usual dialog size, 9 pt, preferring the one the layout was drawn
+// with (ui_font.cpp says in which order).
 LOGFONTW japaneseUiFont96();
 
 }  // namespace belavo::win32

@@ -164,5 +164,25 @@ TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
     fs::current_path(current);
 }
 
+// Where the top-level window made on this thread was created, as a WH_CBT hook sees it.
+RECT created{};
+LRESULT CALLBACK noteCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const CREATESTRUCTW* window = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs : nullptr;
+    if (window && !(window->style & WS_CHILD)) created = {window->x, window->y, window->x + window->cx, window->y + window->cy};
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The dialog is created where it shows, centred over its owner: it is built for the owner's monitor.
+TEST_F(AboutDialogTest, IsCreatedWhereItShowsCentredOverItsOwner) {
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, noteCreation, nullptr, GetCurrentThreadId());
+    RECT shown{}, over;
+    GetWindowRect(owner, &over);
+    EXPECT_TRUE(runDialog([&](HWND dialog) { GetWindowRect(dialog, &shown); }));
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(EqualRect(&created, &shown));
+    EXPECT_NEAR(created.left + created.right, over.left + over.right, 1);
+    EXPECT_NEAR(created.top + created.bottom, over.top + over.bottom, 1);
+}
+
 }  // namespace
 }  // namespace belavo::test

@@ -106,20 +106,21 @@ LRESULT AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void AboutDialog::onCreate() {
-    form_.build(hwnd_, owner_);
-    const UINT dpi = win32::dpiOf(hwnd_);
-    bigIcon_ = loadIcon(kInformationIcon, GetSystemMetricsForDpi(SM_CXICON, dpi));
-    smallIcon_ = loadIcon(kInformationIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    showIcons(dpi);
+    form_.build(hwnd_);
+    showIcons(win32::dpiOf(hwnd_));
 }
 
-// picIcon shows the application icon at the window's DPI and takes its size.
+// The window's big and small icons, and picIcon's application icon, which the
+// box takes the size of, all at the window's DPI.
 void AboutDialog::showIcons(UINT dpi) {
-    // The old picture stays alive until the box has let go of it.
-    const win32::UniqueIcon previous = std::move(picture_);
+    // The old icons stay alive until the window and the box have let go of them.
+    const win32::UniqueIcon previousBig = std::move(bigIcon_), previousSmall = std::move(smallIcon_),
+                            previousPicture = std::move(picture_);
+    bigIcon_ = loadIcon(kInformationIcon, GetSystemMetricsForDpi(SM_CXICON, dpi));
+    smallIcon_ = loadIcon(kInformationIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
     picture_ = loadIcon(kApplicationIcon, MulDiv(kPictureSize, static_cast<int>(dpi), win32::kDefaultDpi));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     SendMessageW(control(picIcon), STM_SETICON, reinterpret_cast<WPARAM>(picture_.get()), 0);
 }
 

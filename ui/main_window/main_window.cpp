@@ -68,7 +68,7 @@ bool MainWindow::handleDialogKeys(MSG& message) noexcept {
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        form_.build(hwnd_, nullptr);
+        form_.build(hwnd_);
         return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam));
