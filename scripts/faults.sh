@@ -49,6 +49,8 @@ fault field-before-caption   $M 's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Tex
 fault ime-left-open          $W 's/ImmSetOpenStatus\(context, FALSE\);//'
 fault long-paste-cut         $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
 fault control-refused        $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
+fault menu-destroyed-twice   $W 's/form_.create\(windowProc, this, kMainWindowCaption, nullptr, nullptr\);/const HMENU menu = createMenuBar(); if (!form_.create(windowProc, this, kMainWindowCaption, nullptr, menu)) DestroyMenu(menu);/ && s/SetMenu\(hwnd_, createMenuBar\(\)\);//'
+fault class-failure-silent   $F 's/if \(!RegisterClassExW\(&windowClass\)\) reportUnexpectedFailure\([^;]*\);/RegisterClassExW(&windowClass);/'
 fault half-built-window      win32/base_window.hpp 's/if \(creating\) result = -1;//'
 fault quit-lost-in-about     $D 's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
 fault owner-enabled-in-about $D 's/EnableWindow\(owner_, FALSE\);//'

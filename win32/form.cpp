@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app_identity.hpp"
+#include "base_window.hpp"
 #include "dpi.hpp"
 #include "ui_font.hpp"
 
@@ -26,7 +28,8 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = design.className;
-    RegisterClassExW(&windowClass);
+    // No window can be made without its class: say so rather than end in silence.
+    if (!RegisterClassExW(&windowClass)) reportUnexpectedFailure(nullptr, kAppIdentity.title.data());
 }
 
 }  // namespace

@@ -21,10 +21,10 @@ private:
     HWND label_;
 };
 
-win32::UniqueMenu createMenuBar() {
-    win32::UniqueMenu menu(CreateMenu());
-    AppendMenuW(menu.get(), MF_STRING, endb, L"終了 (&Q)");
-    AppendMenuW(menu.get(), MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
+HMENU createMenuBar() noexcept {
+    const HMENU menu = CreateMenu();
+    AppendMenuW(menu, MF_STRING, endb, L"終了 (&Q)");
+    AppendMenuW(menu, MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
     return menu;
 }
 
@@ -50,11 +50,7 @@ const wchar_t* adviceFor(const RunError& error) noexcept {
 
 }  // namespace
 
-MainWindow::MainWindow() : form_(design()) {
-    win32::UniqueMenu menu = createMenuBar();
-    // The window owns the menu once it exists.
-    if (form_.create(windowProc, this, kMainWindowCaption, nullptr, menu.get())) menu.release();
-}
+MainWindow::MainWindow() : form_(design()) { form_.create(windowProc, this, kMainWindowCaption, nullptr, nullptr); }
 
 void MainWindow::show(int showCommand) noexcept {
     ShowWindow(hwnd_, showCommand);
@@ -68,6 +64,8 @@ bool MainWindow::handleDialogKeys(MSG& message) noexcept {
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
+        // The window owns its menu from the start, so a window that fails here takes the menu with it.
+        SetMenu(hwnd_, createMenuBar());
         form_.build(hwnd_, nullptr);
         return 0;
     case WM_COMMAND:
