@@ -67,6 +67,9 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
         const auto report = waitForMessageBox(app.id());
         ASSERT_TRUE(report);
         EXPECT_EQ(report->title, L"Belavo");
+        // The report is the main window's: the window takes no input until it is closed.
+        EXPECT_EQ(GetWindow(report->window, GW_OWNER), app.mainWindow());
+        EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
         EXPECT_NE(report->text.find(L"'" + std::to_wstring(c.error) + L"'"), std::wstring::npos) << report->text;
         pressOk(report->window);
         EXPECT_TRUE(focusComesTo(c.entry));
