@@ -8,9 +8,12 @@
 #include <fstream>
 #include <optional>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "about_dialog.hpp"
 #include "about_dialog_ids.hpp"
+#include "gdi_objects.hpp"
 #include "main_window_ids.hpp"
 #include "ui_driver.hpp"
 
@@ -61,6 +64,30 @@ TEST(AboutInBelavo, OpensEachWayOverADisabledMainWindowAndClosesEachWay) {
             waitUntil([&] { return !IsWindow(dialog) && (IsWindowEnabled(app.mainWindow()) || !app.running()); }));
     }
     EXPECT_TRUE(app.waitForExit());
+}
+
+// Opening and closing the dialog and reporting a bad entry, many times over, leave no GDI object behind.
+TEST(AboutInBelavo, LeavesNoGdiObjectBehind) {
+    AppProcess app;
+    SendMessageW(app.control(ui::Text2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x"));
+    const auto openCloseAndCheck = [&] {
+        bringToFront(app.mainWindow());
+        pressKeys({VK_MENU, 'V'});
+        HWND dialog = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = findWindowOf(app.id(), kAboutDialogClass)); }));
+        bringToFront(dialog);
+        pressKeys({VK_ESCAPE});
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+        bringToFront(app.mainWindow());
+        pressKeys({VK_MENU, 'C'});
+        const auto report = waitForMessageBox(app.id());
+        ASSERT_TRUE(report);
+        pressOk(report->window);
+    };
+    openCloseAndCheck();  // what is made once and kept to the end (shared icons, font caches) is made now
+    const int before = liveGdiObjects(app.id());
+    for (int round = 0; round < 20; ++round) openCloseAndCheck();
+    EXPECT_EQ(liveGdiObjects(app.id()), before);
 }
 
 // Sets a string value with or without a terminator (a character after it stops the registry adding one); none
@@ -148,6 +175,23 @@ TEST_F(AboutDialogTest, EachLinkButtonOpensTheAddressItShows) {
                 << testing::PrintToString(starts());
         }
     }));
+}
+
+// Closing frees what the dialog made for its controls and its frame: their fonts and icons.
+TEST_F(AboutDialogTest, ClosingFreesItsFontsAndIcons) {
+    std::vector<HGDIOBJ> fonts;
+    std::vector<HICON> icons;
+    EXPECT_TRUE(runDialog([&](HWND dialog) {
+        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+            fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        for (const auto& [window, message, kind] : {std::tuple{dialog, WM_GETICON, ICON_BIG},
+                                                      {dialog, WM_GETICON, ICON_SMALL},
+                                                      {GetDlgItem(dialog, picIcon), STM_GETICON, 0}})
+            icons.push_back(reinterpret_cast<HICON>(SendMessageW(window, message, kind, 0)));
+    }));
+    ICONINFO info;
+    for (HGDIOBJ font : fonts) EXPECT_EQ(GetObjectType(font), 0u);
+    for (HICON icon : icons) EXPECT_FALSE(GetIconInfo(icon, &info));
 }
 
 // The viewer's first place is taken as it stands; the second counts only when the first is absent and a
