@@ -21,16 +21,13 @@ template <class Function>
 static Function user32(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), name)));
 }
-// Menus the program destroys that are no menus (any more): one destroyed twice.
-static int staleMenuDestroys = 0;
+static int staleMenuDestroys = 0;  // menus destroyed once too often
 static BOOL WINAPI destroyMenu(HMENU menu) {
-    staleMenuDestroys += !IsMenu(menu);
-    return user32<decltype(&destroyMenu)>("DestroyMenu")(menu);
+    return staleMenuDestroys += !IsMenu(menu), user32<decltype(&destroyMenu)>("DestroyMenu")(menu);
 }
-// Refuses the next window class, as Windows does when its atoms run out.
-static bool refuseNextClass = false;
-static ATOM WINAPI registerClass(const WNDCLASSEXW* windowClass) {
-    return std::exchange(refuseNextClass, false) ? 0 : user32<decltype(&registerClass)>("RegisterClassExW")(windowClass);
+static bool refuseNextClass = false;  // as Windows does when its atoms run out
+static ATOM WINAPI registerClass(const WNDCLASSEXW* c) {
+    return std::exchange(refuseNextClass, false) ? 0 : user32<decltype(&registerClass)>("RegisterClassExW")(c);
 }
 extern "C" {
 decltype(&countBeep) __imp_MessageBeep = countBeep;
