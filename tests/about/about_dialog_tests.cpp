@@ -21,8 +21,7 @@ namespace {
 using namespace belavo::ui::about;
 namespace fs = std::filesystem;
 
-// A real left click in the middle of `control` once the pointer is there: an absolute move, as Wine honours
-// SetCursorPos only once.
+// A real click in the middle of `control`, the pointer moved there absolutely: Wine honours SetCursorPos once.
 void clickOn(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
@@ -79,8 +78,7 @@ TEST(AboutInBelavo, OpensAndClosesEachWayLeavingNoGdiObjectBehind) {
     EXPECT_TRUE(app.waitForExit());
 }
 
-// Sets a string value with or without a terminator (a character after it stops the registry adding one); none
-// deletes it.
+// Sets a string value, terminated or not (a character after it stops the registry adding one); none deletes it.
 void set(const std::wstring& key, const wchar_t* name, const std::optional<std::wstring>& value,
          HKEY root = HKEY_LOCAL_MACHINE, bool terminated = false) {
     if (!value) RegDeleteKeyValueW(root, key.c_str(), name);

@@ -24,7 +24,6 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
         int error, entry;
     } cases[] = {
         {L"162", L"56.3", {L"21", L"58", L"56.3", L"-5"}, 0, 0},
-        {L"１８０", L"７２", {L"22", L"71", L"７２", L"0"}, 0, 0},
         {L"162", padded, {L"21", L"58", padded, L"-5"}, 0, 0},
         {L"", L"56.3", {}, 13, Text1},
         {L"0", L"56.3", {}, 11, Text1},
