@@ -164,20 +164,15 @@ TEST_F(AboutDialogTest, EachLinkButtonOpensTheAddressItShows) {
     }));
 }
 
-// Closing frees what the dialog made: its controls' fonts and its icons.
-TEST_F(AboutDialogTest, ClosingFreesItsFontsAndIcons) {
+// Closing frees the fonts the dialog made for its controls. (Its icons come from Belavo.exe's resources, and
+// the GDI count in the real program follows them.)
+TEST_F(AboutDialogTest, ClosingFreesItsFonts) {
     std::vector<HGDIOBJ> fonts;
-    std::vector<HICON> icons;
     EXPECT_TRUE(runDialog([&](HWND dialog) {
         for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
             fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
-        for (const LRESULT icon : {SendMessageW(dialog, WM_GETICON, ICON_BIG, 0), SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0),
-                                   SendMessageW(GetDlgItem(dialog, picIcon), STM_GETICON, 0, 0)})
-            icons.push_back(reinterpret_cast<HICON>(icon));
     }));
-    ICONINFO info;
     for (HGDIOBJ font : fonts) EXPECT_EQ(GetObjectType(font), 0u);
-    for (HICON icon : icons) EXPECT_FALSE(GetIconInfo(icon, &info));
 }
 
 // The viewer's first place is taken as it stands; the second counts only when the first is absent and a
