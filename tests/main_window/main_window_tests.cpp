@@ -123,10 +123,8 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
     for (const auto& [refuse, build] : refusals) {
         std::wstring reportTitle;
         std::thread reader([&] {
-            if (const auto report = test::waitForMessageBox(GetCurrentProcessId())) {
-                reportTitle = report->title;
-                test::pressOk(report->window);
-            }
+            const auto report = test::waitForMessageBox(GetCurrentProcessId());
+            if (report) reportTitle = report->title, test::pressOk(report->window);
         });
         *refuse = true;
         build(window.hwnd());
