@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base_window.hpp"
 #include "dpi.hpp"
 #include "ui_font.hpp"
 
@@ -26,7 +27,8 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = design.className;
-    RegisterClassExW(&windowClass);
+    // No window can be made without its class: say so rather than end in silence.
+    if (!RegisterClassExW(&windowClass)) reportUnexpectedFailure(nullptr, design.failureTitle);
 }
 
 }  // namespace
@@ -34,10 +36,10 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
 // Created in its final place, centred over `owner` (the work area when none)
 // and sized for the DPI there, so that WM_CREATE already finds the monitor it
 // will show on and builds the fonts and icons for that monitor's DPI.
-HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner, HMENU menu) const {
+HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner) const {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClass(instance, design_, procedure);
-    const SIZE size = windowSizeFor(menu != nullptr, dpiOf(owner));
+    const SIZE size = windowSizeFor(dpiOf(owner));
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -48,10 +50,11 @@ HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND
     const LONG left = std::max(area.left, std::min((centre.left + centre.right - size.cx) / 2, area.right - size.cx));
     const LONG top = std::max(area.top, std::min((centre.top + centre.bottom - size.cy) / 2, area.bottom - size.cy));
     return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top, size.cx, size.cy,
-                           owner, menu, instance, creator);
+                           owner, nullptr, instance, creator);
 }
 
 void Form::build(HWND window) {
+    if (design_.menuBar) SetMenu(window, design_.menuBar());
     controls_.emplace(window, design_.controls, japaneseUiFont96());
     savedFocus_ = nullptr;
 }
@@ -86,7 +89,7 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
         onActivate(window, LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_GETDPISCALEDSIZE:
-        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(GetMenu(window) != nullptr, static_cast<UINT>(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(static_cast<UINT>(wParam));
         return TRUE;
     case WM_DPICHANGED: {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -99,9 +102,9 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
     return std::nullopt;
 }
 
-SIZE Form::windowSizeFor(bool menu, UINT dpi) const noexcept {
+SIZE Form::windowSizeFor(UINT dpi) const noexcept {
     RECT rect{0, 0, twipsToPixels(design_.clientWidth, dpi), twipsToPixels(design_.clientHeight, dpi)};
-    AdjustWindowRectExForDpi(&rect, design_.style, menu, design_.exStyle, dpi);
+    AdjustWindowRectExForDpi(&rect, design_.style, design_.menuBar != nullptr, design_.exStyle, dpi);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 

@@ -21,6 +21,8 @@ struct FormDesign {
     std::span<const ControlSpec> controls;
     int firstFocus;    // the control with the focus when the window is first activated
     int classIcon;     // icon resource of the window class; 0 for none
+    HMENU (*menuBar)();  // makes the window's menu bar; null for none
+    const wchar_t* failureTitle;  // the title of the report when the window cannot be made
 };
 
 class Form {
@@ -30,9 +32,11 @@ public:
     // Registers the window class on first use and creates the window centred
     // over `owner` (the work area when null), keeping it on that screen;
     // `creator` is handed to WM_NCCREATE. Null when creation failed.
-    HWND create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner, HMENU menu) const;
+    HWND create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner) const;
 
-    // WM_CREATE: builds the controls for the window's DPI.
+    // WM_CREATE: gives the window its menu bar, which it owns from then on
+    // (a window that fails to build takes it along), and builds the controls
+    // for the window's DPI.
     void build(HWND window);
 
     // WM_NCDESTROY: the controls are gone, and so are their fonts and brushes.
@@ -43,7 +47,7 @@ public:
     std::optional<LRESULT> handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    SIZE windowSizeFor(bool menu, UINT dpi) const noexcept;
+    SIZE windowSizeFor(UINT dpi) const noexcept;
     void onActivate(HWND window, bool active) noexcept;
 
     FormDesign design_;

@@ -20,12 +20,10 @@ using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, HandleDelete
 inline void deleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
 inline void destroyIcon(HICON icon) noexcept { DestroyIcon(icon); }
 inline void closeKey(HKEY key) noexcept { RegCloseKey(key); }
-inline void destroyMenu(HMENU menu) noexcept { DestroyMenu(menu); }
 
 using UniqueFont = UniqueHandle<HFONT, deleteGdiObject>;
 using UniqueBrush = UniqueHandle<HBRUSH, deleteGdiObject>;
 using UniqueIcon = UniqueHandle<HICON, destroyIcon>;
 using UniqueKey = UniqueHandle<HKEY, closeKey>;
-using UniqueMenu = UniqueHandle<HMENU, destroyMenu>;
 
 }  // namespace belavo::win32

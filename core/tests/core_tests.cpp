@@ -33,7 +33,10 @@ TEST(TextToNumber, ReadsTheDecimalFormToTheNearestDoubleOrRaisesItsError) {
         {u"9007199254740993", 9007199254740992.0},             // a tie: to even
         {u"9007199254740993.0000000001", 9007199254740994.0},  // just past it
         {u"1.7976931348623157e308", limits::max()}, {u"2.4703282292062328e-324", limits::denorm_min()},
+        {u"1.7976931348623159e308", 0, 6}, {u"2.4703282292062327e-324", 0},  // just past each edge of the double
         {u"-1e-400", -0.0}, {u"7e-99999999999999999999", 0}, {u"1e309", 0, 6}, {u"1e99999999999999999999", 0, 6},
+        {u"1e+2", 100}, {u"1E-1", 0.1}, {u"1e+", 0, 13}, {u"1e+-1", 0, 13},  // a sign in the exponent
+        {u"0.05", 0.05}, {u"162.05", 162.05}, {u"-00.0500", -0.05}, {u"000", 0},  // leading and trailing zeros
         {u" \u3000\t", 0, 13}, {u"162cm", 0, 13}, {u"1..2", 0, 13}, {u"-", 0, 13}, {u"1e", 0, 13}, {u"inf", 0, 13},
     };
     for (const auto& c : cases) {

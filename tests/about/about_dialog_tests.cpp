@@ -7,9 +7,12 @@
 #include <fstream>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "about_dialog.hpp"
 #include "about_dialog_ids.hpp"
+#include "gdi_objects.hpp"
+#include "main_window_ids.hpp"
 #include "ui_driver.hpp"
 
 namespace belavo::test {
@@ -18,36 +21,69 @@ namespace {
 using namespace belavo::ui::about;
 namespace fs = std::filesystem;
 
-// Each way of closing gives the main window back its input; a quit request meanwhile ends the program.
-TEST(AboutInBelavo, OpensFromTheMenuOverADisabledMainWindowAndCloses) {
+// A real click in the middle of `control`, the pointer moved there absolutely: Wine honours SetCursorPos once.
+void clickOn(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    INPUT input[3]{{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    input[0].mi.dx = MulDiv(r.left + r.right, 32768, GetSystemMetrics(SM_CXSCREEN));
+    input[0].mi.dy = MulDiv(r.top + r.bottom, 32768, GetSystemMetrics(SM_CYSCREEN));
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, input, sizeof(INPUT));
+    waitUntil([&] { POINT at; return GetCursorPos(&at) && PtInRect(&r, at); });
+    SendInput(2, input + 1, sizeof(INPUT));
+}
+
+// Each way of opening shows the dialog over a disabled main window, and each way of closing gives the main
+// window back its input, many times over with a check report in between and no GDI object left behind; a quit
+// request meanwhile ends the program.
+TEST(AboutInBelavo, OpensAndClosesEachWayLeavingNoGdiObjectBehind) {
     AppProcess app;
-    const std::pair<const char*, void (*)(HWND)> routes[] = {
-        {"Esc", [](HWND) { pressKeys({VK_ESCAPE}); }},
-        {"the close box (Alt+F4)", [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
-        {"a quit request",
+    SendMessageW(app.control(ui::Text2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x"));  // a check reports it
+    const struct Route { const char* name; void (*open)(HWND), (*close)(HWND); } routes[] = {
+        {"the menu by keyboard, then Esc", [](HWND) { pressKeys({VK_F10}), pressKeys({VK_RIGHT}), pressKeys({VK_RETURN}); },
+         [](HWND) { pressKeys({VK_ESCAPE}); }},
+        {"Alt+V, then the close box (Alt+F4)", [](HWND) { pressKeys({VK_MENU, 'V'}); },
+         [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
+        {"a click on the copyright line, then a quit request", clickOn,
          [](HWND dialog) { PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0); }},
     };
-    for (const auto& [name, close] : routes) {
-        SCOPED_TRACE(name);
+    const auto take = [&](const Route& route) {
+        SCOPED_TRACE(route.name);
         bringToFront(app.mainWindow());
-        pressKeys({VK_MENU, 'V'});
+        route.open(app.control(ui::Label10));
         HWND dialog = nullptr;
         ASSERT_TRUE(waitUntil([&] { return (dialog = findWindowOf(app.id(), kAboutDialogClass)); }));
         EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
         bringToFront(dialog);
-        close(dialog);
+        route.close(dialog);
         EXPECT_TRUE(
             waitUntil([&] { return !IsWindow(dialog) && (IsWindowEnabled(app.mainWindow()) || !app.running()); }));
+    };
+    const auto check = [&] {
+        bringToFront(app.mainWindow());
+        pressKeys({VK_MENU, 'C'});
+        const auto report = waitForMessageBox(app.id());
+        ASSERT_TRUE(report);
+        pressOk(report->window);
+    };
+    int before = 0;
+    for (int round = 0; round < 22; ++round) {
+        if (round == 2) before = liveGdiObjects(app.id());  // the first ones made what is kept to the end
+        take(routes[round % 2]), check();
     }
+    EXPECT_EQ(liveGdiObjects(app.id()), before);
+    take(routes[2]);
     EXPECT_TRUE(app.waitForExit());
 }
 
-// Sets a string value without a terminator (a character after it stops the registry adding one); none deletes it.
+// Sets a string value, terminated or not (a character after it stops the registry adding one); none deletes it.
 void set(const std::wstring& key, const wchar_t* name, const std::optional<std::wstring>& value,
-         HKEY root = HKEY_LOCAL_MACHINE) {
+         HKEY root = HKEY_LOCAL_MACHINE, bool terminated = false) {
     if (!value) RegDeleteKeyValueW(root, key.c_str(), name);
-    else RegSetKeyValueW(root, key.c_str(), name, REG_SZ, (*value + L'?').c_str(),
-                         static_cast<DWORD>(value->size() * sizeof(wchar_t)));
+    else RegSetKeyValueW(root, key.c_str(), name, REG_SZ, (*value + (terminated ? L'\0' : L'?')).c_str(),
+                         static_cast<DWORD>((value->size() + terminated) * sizeof(wchar_t)));
 }
 
 class AboutDialogTest : public ::testing::Test {
@@ -107,26 +143,46 @@ protected:
                                        nullptr, nullptr, nullptr, nullptr);
 };
 
-// The home page button has the shell open the address its caption shows. Under Wine the shell takes the
-// browser from HKEY_CLASSES_ROOT; on Windows it is the user's own choice, which no test may change.
-TEST_F(AboutDialogTest, TheHomePageButtonOpensTheAddressItShows) {
+// Each link button has the shell open the address its caption shows, the mail address as a mailto: one. Under
+// Wine the shell takes the browser from HKEY_CLASSES_ROOT; on Windows it is the user's own choice, which no test
+// may change.
+TEST_F(AboutDialogTest, EachLinkButtonOpensTheAddressItShows) {
     if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
         GTEST_SKIP() << "outside Wine the browser is the user's choice";
-    set(L"https\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", HKEY_CLASSES_ROOT);
+    for (const std::wstring scheme : {L"https", L"mailto"})
+        set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", HKEY_CLASSES_ROOT);
     EXPECT_TRUE(runDialog([&](HWND dialog) {
-        const std::wstring caption = textOf(GetDlgItem(dialog, Command1));
-        PostMessageW(GetDlgItem(dialog, Command1), BM_CLICK, 0, 0);
-        const std::wstring address = caption.substr(caption.find(L": ") + 2);
-        EXPECT_TRUE(
-            waitUntil([&] { return starts() == recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n"; }, 10000));
+        for (const auto& [button, scheme] : {std::pair{Command1, L""}, {Command2, L"mailto:"}}) {
+            fs::remove(log);
+            const std::wstring caption = textOf(GetDlgItem(dialog, button));
+            PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+            const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
+            EXPECT_TRUE(waitUntil(
+                [&] { return starts() == recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n"; }, 10000))
+                << testing::PrintToString(starts());
+        }
     }));
 }
 
+// Closing frees the fonts the dialog made for its controls. (Its icons come from Belavo.exe's resources, and
+// the GDI count in the real program follows them.)
+TEST_F(AboutDialogTest, ClosingFreesItsFonts) {
+    std::vector<HGDIOBJ> fonts;
+    EXPECT_TRUE(runDialog([&](HWND dialog) {
+        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+            fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    }));
+    for (HGDIOBJ font : fonts) EXPECT_EQ(GetObjectType(font), 0u);
+}
+
 // The viewer's first place is taken as it stands; the second counts only when the first is absent and a
-// search for plain files finds the viewer. A relative path would run the current folder's.
+// search for plain files finds the viewer. A path that is not fully qualified would run the current folder's
+// (or the current drive's): only a drive with a separator after its colon, or two separators, qualify fully.
 TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
     const std::wstring base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
-                       spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE";
+                       spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE",
+                       dotted = base + L"here\\..\\other\\MSINFO32.EXE",
+                       slashed = base.substr(0, 2) + L'/' + base.substr(3) + L"other/MSINFO32.EXE";
     // My.exe is what the path with spaces would start if it were split at its space.
     for (const std::wstring& file : {other, spaced, hidden, base + L"here\\MSINFO32.EXE", base + L"My.exe"}) {
         fs::create_directories(fs::path(file).parent_path());
@@ -137,12 +193,19 @@ TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
         const char* name;
         std::optional<std::wstring> first, second;
         std::wstring started;  // "" for the message
+        std::wstring given = started;  // the path as the command line names it
+        bool terminated = false;  // the terminator within the values' size
     } cases[] = {
         {"the second place's folder", {}, base + L"other", other},
+        {"the second place's folder, terminated", {}, base + L"other", other, other, true},
         {"more than 1024 bytes count as absent", std::wstring(1100, L'x'), base + L"other", other},
-        {"a quoted path with spaces", L"\"" + spaced + L"\"", {}, spaced},
+        {"a quoted path with spaces, terminated", L"\"" + spaced + L"\"", {}, spaced, spaced, true},
         {"no data at all", L"", base + L"other", L""},
         {"a relative path", L"MSINFO32.EXE", base + L"other", L""},
+        {"a drive-relative path", base.substr(0, 2) + L"MSINFO32.EXE", {}, L""},
+        {"a root-relative path", base.substr(2) + L"other\\MSINFO32.EXE", {}, L""},
+        {"dot segments", dotted, {}, other, dotted},
+        {"forward slashes", slashed, {}, other, slashed},
         {"a hidden viewer", {}, base + L"hidden", L""},
     };
     const fs::path current = fs::current_path();
@@ -150,15 +213,15 @@ TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
     EXPECT_TRUE(runDialog([&](HWND dialog) {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
-            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first);
-            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", c.second);
+            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first, HKEY_LOCAL_MACHINE, c.terminated);
+            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", c.second, HKEY_LOCAL_MACHINE, c.terminated);
             fs::remove(log);
             PostMessageW(GetDlgItem(dialog, cmdSysInfo), BM_CLICK, 0, 0);
             waitUntil([&] { return !starts().empty() || findWindowOf(GetCurrentProcessId(), L"#32770"); });
             const auto box = waitForMessageBox(GetCurrentProcessId(), 0);
             if (box) pressOk(box->window);
             // The path as put together, quoted: nothing of it can be taken as arguments.
-            EXPECT_EQ(starts(), c.started.empty() ? L"" : c.started + L"\t\"" + c.started + L"\"\n");
+            EXPECT_EQ(starts(), c.started.empty() ? L"" : c.started + L"\t\"" + c.given + L"\"\n");
         }
     }));
     fs::current_path(current);

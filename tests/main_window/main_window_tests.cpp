@@ -6,24 +6,40 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "about_dialog.hpp"
 #include "main_window.hpp"
 #include "ui_driver.hpp"
 
 // The beep cannot be heard here: the window's calls of MessageBeep come here instead.
 static int beeps = 0;
 static BOOL WINAPI countBeep(UINT) { return ++beeps, TRUE; }
+// The real user32 function behind an import that this program replaces.
+template <class Function>
+static Function user32(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), name)));
+}
+static int staleMenuDestroys = 0;  // menus destroyed once too often
+static BOOL WINAPI destroyMenu(HMENU menu) {
+    return staleMenuDestroys += !IsMenu(menu), user32<decltype(&destroyMenu)>("DestroyMenu")(menu);
+}
+static bool refuseNextClass = false;  // as Windows does when its atoms run out
+static ATOM WINAPI registerClass(const WNDCLASSEXW* c) {
+    return std::exchange(refuseNextClass, false) ? 0 : user32<decltype(&registerClass)>("RegisterClassExW")(c);
+}
 extern "C" {
 decltype(&countBeep) __imp_MessageBeep = countBeep;
+decltype(&destroyMenu) __imp_DestroyMenu = destroyMenu;
+decltype(&registerClass) __imp_RegisterClassExW = registerClass;
 }
 
 // Refuses the next child window, as Windows does when its window handles run out.
 static bool refuseNextControl = false;
 static LRESULT CALLBACK refuseControl(int code, WPARAM wParam, LPARAM lParam) {
     const bool child = code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->style & WS_CHILD;
-    if (!child || !refuseNextControl) return CallNextHookEx(nullptr, code, wParam, lParam);
-    refuseNextControl = false;
+    if (!child || !std::exchange(refuseNextControl, false)) return CallNextHookEx(nullptr, code, wParam, lParam);
     return 1;
 }
 
@@ -122,24 +138,28 @@ TEST_F(MainWindowTest, TheMenuFontDrawsEveryCharacterOfTheMenuBar) {
     DeleteDC(dc), DeleteObject(bitmap), DeleteObject(font);
 }
 
-// The window is not created at all, the failure is reported under the
-// program's title, and the next window is built as usual.
-TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsNotCreated) {
-    std::wstring reportTitle;
-    std::thread reader([&] {
-        if (const auto report = test::waitForMessageBox(GetCurrentProcessId())) {
-            reportTitle = report->title;
-            test::pressOk(report->window);
-        }
-    });
+// A window that cannot be built is not created at all (its menu goes with it, once), the failure is
+// reported under the program's title, and the next window is built as usual.
+TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
+    const std::pair<bool*, void (*)(HWND)> refusals[] = {
+        {&refuseNextControl, [](HWND) { EXPECT_FALSE(MainWindow().hwnd()); }},
+        {&refuseNextClass, [](HWND owner) { showAboutDialog(owner); }},  // returns at once when none opened
+    };
     const HHOOK hook = SetWindowsHookExW(WH_CBT, refuseControl, nullptr, GetCurrentThreadId());
-    refuseNextControl = true;
-    const MainWindow failed;
+    for (const auto& [refuse, build] : refusals) {
+        std::wstring reportTitle;
+        std::thread reader([&] {
+            const auto report = test::waitForMessageBox(GetCurrentProcessId());
+            if (report) reportTitle = report->title, test::pressOk(report->window);
+        });
+        *refuse = true;
+        build(window.hwnd());
+        reader.join();
+        EXPECT_EQ(reportTitle, kAppIdentity.title);
+    }
     UnhookWindowsHookEx(hook);
-    reader.join();
-    EXPECT_EQ(failed.hwnd(), nullptr);
+    EXPECT_EQ(staleMenuDestroys, 0);
     EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), window.hwnd());
-    EXPECT_EQ(reportTitle, kAppIdentity.title);
     EXPECT_TRUE(MainWindow().hwnd());
 }
 

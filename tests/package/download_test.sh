@@ -2,9 +2,10 @@
 # The download, built in two build folders of different names, is the same
 # byte for byte; its checksum file matches it; the exe inside names neither
 # the sources' nor the build's folder; Notepad reads the Readme as UTF-8.
-# What Windows reads from the exe before running it: a window program with
-# ASLR and no-execute data that needs only DLLs every Windows has in System32
-# (none lying beside it in a Downloads folder), and the version in Properties.
+# What Windows reads from the exe before running it: a window program for
+# subsystem 6.0, terminal-server aware, with ASLR and no-execute data, that
+# needs only DLLs every Windows has in System32 (none lying beside it in a
+# Downloads folder), and the version in Properties.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d)"
@@ -24,7 +25,8 @@ if strings -a "$work/Belavo.exe" | grep -F -e "$root" -e "$work"; then fail "a b
 [ "$(unzip -p "$zip" Readme.txt | head -c 3 | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "no BOM in Readme.txt"
 
 headers="$(x86_64-w64-mingw32-objdump -p "$work/Belavo.exe")"
-for wanted in "(Windows GUI)" HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
+for wanted in "(Windows GUI)" $'MajorSubsystemVersion\t6' $'MinorSubsystemVersion\t0' TERMINAL_SERVICE_AWARE \
+  HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
   grep -qF "$wanted" <<<"$headers" || fail "not $wanted"
 done
 if sed -n 's/^\tDLL Name: //p' <<<"$headers" |

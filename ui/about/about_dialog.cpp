@@ -56,7 +56,7 @@ void AboutDialog::showModal(HWND owner) {
 
 void AboutDialog::load(HWND owner) {
     owner_ = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    if (form_.create(windowProc, this, L"ｳﾞｧｰｼﾞｮﾝ情報", owner_, nullptr)) Form_Load();
+    if (form_.create(windowProc, this, L"ｳﾞｧｰｼﾞｮﾝ情報", owner_)) Form_Load();
 }
 
 // The owner takes input again before the dialog goes, so that it becomes the active window.

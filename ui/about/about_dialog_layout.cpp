@@ -65,6 +65,8 @@ constexpr win32::FormDesign kDesign{
     .controls = kControls,
     .firstFocus = cmdOK,
     .classIcon = 0,
+    .menuBar = nullptr,
+    .failureTitle = kAppIdentity.title.data(),
 };
 
 }  // namespace

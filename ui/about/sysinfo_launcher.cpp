@@ -51,15 +51,16 @@ bool plainFileExists(const std::string& pattern) {
 }
 
 // A registry text as a path that names one place whatever the current folder:
-// one pair of surrounding double quotes taken away, then only a drive path
-// (C:\...) or a UNC path (\\server\share\...); anything else gives "". A
-// relative path would run a file of that name from the folder Belavo was
-// started in.
+// one pair of surrounding double quotes taken away, then only what Windows
+// calls fully qualified: a drive, a colon and a separator (C:\... or C:/...),
+// or two separators (\\server\share\...); dot segments do not change the
+// place. Anything else gives "": "MSINFO32.EXE", "C:MSINFO32.EXE" and
+// "\Tools\MSINFO32.EXE" would run a file from Belavo's current folder or drive.
 std::string fullyQualified(std::string path) {
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-                       path[2] == '\\';
-    const bool unc = path.starts_with("\\\\");
+    const auto separatorAt = [&](std::size_t i) { return path.size() > i && (path[i] == '\\' || path[i] == '/'); };
+    const bool drive = separatorAt(2) && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    const bool unc = separatorAt(0) && separatorAt(1);
     return drive || unc ? path : std::string{};
 }
 

@@ -21,13 +21,6 @@ private:
     HWND label_;
 };
 
-win32::UniqueMenu createMenuBar() {
-    win32::UniqueMenu menu(CreateMenu());
-    AppendMenuW(menu.get(), MF_STRING, endb, L"終了 (&Q)");
-    AppendMenuW(menu.get(), MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
-    return menu;
-}
-
 // Numbers are typed with the IME closed, so that digits need no conversion;
 // the user may still open it, and full-width digits are still read.
 void closeIme(HWND entry) noexcept {
@@ -50,11 +43,7 @@ const wchar_t* adviceFor(const RunError& error) noexcept {
 
 }  // namespace
 
-MainWindow::MainWindow() : form_(design()) {
-    win32::UniqueMenu menu = createMenuBar();
-    // The window owns the menu once it exists.
-    if (form_.create(windowProc, this, kMainWindowCaption, nullptr, menu.get())) menu.release();
-}
+MainWindow::MainWindow() : form_(design()) { form_.create(windowProc, this, kMainWindowCaption, nullptr); }
 
 void MainWindow::show(int showCommand) noexcept {
     ShowWindow(hwnd_, showCommand);

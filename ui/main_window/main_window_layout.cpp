@@ -79,6 +79,14 @@ constexpr ControlSpec kControls[] = {
 
 constexpr int kApplicationIcon = 1;
 
+// Two items without drop-downs: choosing one runs its command at once.
+HMENU createMenuBar() {
+    const HMENU menu = CreateMenu();
+    AppendMenuW(menu, MF_STRING, endb, L"終了 (&Q)");
+    AppendMenuW(menu, MF_STRING, verb, L"ｳﾞｧｰｼﾞｮﾝ情報 (&V)");
+    return menu;
+}
+
 constexpr win32::FormDesign kDesign{
     .className = kMainWindowClass,
     .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -88,6 +96,8 @@ constexpr win32::FormDesign kDesign{
     .controls = kControls,
     .firstFocus = Text1,
     .classIcon = kApplicationIcon,
+    .menuBar = createMenuBar,
+    .failureTitle = kAppIdentity.title.data(),
 };
 
 }  // namespace
