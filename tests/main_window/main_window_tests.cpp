@@ -61,10 +61,11 @@ std::wstring boxesIn(const std::wstring& text, HFONT font) {
     return boxes;
 }
 
-// At 96 DPI and after WM_DPICHANGED to 144: the menu bar's characters all drawn; and each control shows its whole
-// caption in drawn characters: its lines at the client width (single-line captions and buttons by their width), an
-// entry field its font's line, `advice` four. The move scales every place and font by 1.5 and frees the old fonts.
-void expectCaptionsFit(HWND window, int advice = 0) {
+// At 96 DPI and after WM_DPICHANGED to 144: every character of the menu bar and of each caption drawn, and where the
+// fonts are `measured`, each control shows its whole caption: its lines at the client width (single-line captions and
+// buttons by their width), an entry field its font's line, `advice` four. The move scales every place and font by 1.5
+// and frees the old fonts.
+void expectCaptionsFit(HWND window, bool measured, int advice = 0) {
     std::vector<std::pair<std::vector<long>, HFONT>> at96;  // each control's place and font height, and its font
     for (const UINT dpi : {96, 144}) {
         RECT place;
@@ -109,7 +110,7 @@ void expectCaptionsFit(HWND window, int advice = 0) {
                       DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (label ? DT_NOPREFIX : 0));
             ReleaseDC(control, dc);
             if (edit || id == advice) needed = {0, 0, 0, line.tmHeight * (edit ? 1 : 4)};
-            EXPECT_TRUE(text.empty() || (needed.right <= client.right && needed.bottom <= client.bottom))
+            EXPECT_TRUE(!measured || text.empty() || (needed.right <= client.right && needed.bottom <= client.bottom))
                 << needed.right << "x" << needed.bottom << " needed in " << client.right << "x" << client.bottom;
             EXPECT_EQ(boxesIn(text, font), L"");
         }
@@ -154,7 +155,7 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
     const std::pair<bool*, void (*)(HWND)> refusals[] = {
         {&refuseNextControl, [](HWND) { EXPECT_FALSE(MainWindow().hwnd()); }},
         {&refuseNextClass, [](HWND owner) {  // returns at once when none opened
-             UnregisterClassW(about::kAboutDialogClass, GetModuleHandleW(nullptr));  // as when no test has opened it yet
+             UnregisterClassW(about::kAboutDialogClass, GetModuleHandleW(nullptr));  // as if no test had opened it
              showAboutDialog(owner);
          }},
     };
@@ -175,15 +176,14 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
 }
 
 TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
-    const char* prefix = std::getenv("WINEPREFIX");
-    if (!prefix || !std::filesystem::exists(std::string("Z:") + prefix + "/.belavo-ready"))
-        GTEST_SKIP() << "fonts are measured only in the throwaway Wine prefixes of the test session";
-    expectCaptionsFit(window.hwnd(), Label9);
-    std::thread helper([] {
+    const char* prefix = std::getenv("WINEPREFIX");  // elsewhere the captions are measured in another PC's fonts
+    const bool measured = prefix && std::filesystem::exists(std::string("Z:") + prefix + "/.belavo-ready");
+    expectCaptionsFit(window.hwnd(), measured, Label9);
+    std::thread helper([measured] {
         HWND about = nullptr;
         EXPECT_TRUE(test::waitUntil(
             [&] { return (about = test::findWindowOf(GetCurrentProcessId(), about::kAboutDialogClass)); }));
-        expectCaptionsFit(about);
+        expectCaptionsFit(about, measured);
         PostMessageW(about, WM_COMMAND, MAKEWPARAM(about::cmdOK, BN_CLICKED), 0);
     });
     showAboutDialog(window.hwnd());
