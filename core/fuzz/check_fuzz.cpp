@@ -1,8 +1,7 @@
-// Fuzzer bytes as the two entry texts, split at the first newline; bytes from
-// 0x80 up stand for characters the number reader treats specially, or near
-// misses. Each text reads as strtod reads its ASCII form, in agreement with
-// classifyEntry; a check shows all five results, or raises its error and
-// shows nothing and keeps no part of the result.
+// Fuzzer bytes as the two entry texts, split at the first newline; bytes from 0x80 up stand for characters the
+// number reader treats specially, or near misses. Each text reads as strtod reads its ASCII form (what strtod reads
+// whole is a number, and the same one), in agreement with classifyEntry; a check shows all five results, or raises
+// its error and shows nothing and keeps no part of the result.
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -33,8 +32,7 @@ std::string reading(std::u16string_view text) try {
 void checkNumber(const std::u16string& text) {
     const std::string read = reading(text);
     expect((read != "error 13") == (classifyEntry(text) == EntryShape::Number));
-    // Within these characters, the wide ones taken as their ASCII forms, strtod reads the same forms: what it
-    // reads whole is a number, and the same one.
+    // Within these characters strtod reads the same forms.
     std::string bytes;
     for (char16_t c : text) {
         const char16_t* at = std::char_traits<char16_t>::find(wide, 17, c);
