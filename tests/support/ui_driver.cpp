@@ -62,7 +62,6 @@ void bringToFront(HWND window) {
     Sleep(50);
 }
 
-// The keys go down in order and come up in reverse order.
 void pressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
     for (std::size_t down = 0, up = inputs.size() - 1; down < keys.size(); ++down, --up) {

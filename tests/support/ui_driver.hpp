@@ -47,7 +47,7 @@ std::wstring textOf(HWND window);
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
-void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C
+void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C: down in order, up in reverse
 
 struct MessageBoxSeen {
     HWND window;
