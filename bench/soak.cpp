@@ -20,6 +20,7 @@
 
 #include "advice_bands.hpp"
 #include "bench.hpp"
+#include "gdi_objects.hpp"
 
 namespace {
 
@@ -30,9 +31,10 @@ constexpr DWORD kGuiObjectGrowthLimit = 50;
 // Ten checks in turn: seven valid, three invalid.
 constexpr char kPattern[] = "vvivvivviv";
 
-// The GDI objects alive in the program. GetGuiResources reads 0 under Wine 8,
-// where the live entries of the process's GDI handle table are to be counted here.
-DWORD gdiObjectsOf(HANDLE process) { return GetGuiResources(process, GR_GDIOBJECTS); }
+// The GDI objects alive in the program, counted under Wine as well, where GetGuiResources reads 0.
+DWORD gdiObjectsOf(HANDLE process) {
+    return static_cast<DWORD>(belavo::test::liveGdiObjects(GetProcessId(process)));
+}
 
 struct Usage {
     SIZE_T pagefile = 0, workingSet = 0;
@@ -103,7 +105,7 @@ int run(int checks, int openings) {
                   after.workingSet / 1024.0);
     printUsageRow("GDI objects", before.gdi, halfway.gdi, after.gdi);
     printUsageRow("USER objects", before.user, halfway.user, after.user);
-    if (wine) std::printf("  (GetGuiResources is a stub under Wine: it always reads 0 there)\n");
+    if (wine) std::printf("  (USER objects: GetGuiResources is a stub under Wine, it always reads 0 there)\n");
     const auto valids = summarize(validChecks);
     std::printf("  valid check, click to labels painted, from this process: median %.2f ms, p99 %.2f ms\n",
                 valids.median, valids.p99);

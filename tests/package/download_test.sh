@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# The download, built in two build folders of different names, is the same
-# byte for byte; its checksum file matches it; the exe inside names neither
-# the sources' nor the build's folder; Notepad reads the Readme as UTF-8.
-# What Windows reads from the exe before running it: a window program for
-# subsystem 6.0, terminal-server aware, with ASLR and no-execute data, that
-# needs only DLLs every Windows has in System32 (none lying beside it in a
-# Downloads folder), and the version in Properties.
+# The download, built in two build folders of different names, is the same byte for byte and matches its
+# checksum file; the exe names neither folder; Notepad reads the Readme as UTF-8. What Windows reads from the
+# exe before running it: a window program for subsystem 6.0, terminal-server aware, with ASLR and no-execute
+# data, needing only DLLs every Windows has in System32 (none beside it in Downloads), its version block.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d)"
@@ -21,7 +18,7 @@ cmp "$work"/first/dist/*.zip "$work"/second-build/dist/*.zip
 zip="$(echo "$work"/first/dist/*.zip)"
 [ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "Belavo.exe Readme.txt " ] || fail "other files in the zip"
 unzip -p "$zip" Belavo.exe >"$work/Belavo.exe"
-if strings -a "$work/Belavo.exe" | grep -F -e "$root" -e "$work"; then fail "a build path in the exe"; fi
+strings -a "$work/Belavo.exe" | grep -F -e "$root" -e "$work" && fail "a build path in the exe"
 [ "$(unzip -p "$zip" Readme.txt | head -c 3 | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "no BOM in Readme.txt"
 
 headers="$(x86_64-w64-mingw32-objdump -p "$work/Belavo.exe")"
@@ -29,10 +26,8 @@ for wanted in "(Windows GUI)" $'MajorSubsystemVersion\t6' $'MinorSubsystemVersio
   HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
   grep -qF "$wanted" <<<"$headers" || fail "not $wanted"
 done
-if sed -n 's/^\tDLL Name: //p' <<<"$headers" |
-  grep -viE '^(kernel32|user32|gdi32|shell32|advapi32|comctl32|imm32|ole32|msvcrt)\.dll$'; then
-  fail "needs a DLL from outside System32"
-fi
+system32='kernel32|user32|gdi32|shell32|advapi32|comctl32|imm32|ole32|msvcrt'
+sed -n 's/^\tDLL Name: //p' <<<"$headers" | grep -viE "^($system32)\.dll$" && fail "needs a DLL from outside System32"
 
 # The Japanese (0411) UTF-16 (04B0) block, with the version as "1.03.0008".
 version() { sed -n "s/^CMAKE_PROJECT_VERSION_$1:STATIC=//p" "$work/first/CMakeCache.txt"; }

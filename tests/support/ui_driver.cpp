@@ -1,28 +1,16 @@
 #include "ui_driver.hpp"
 
+#include <winternl.h>
+
 #include <stdexcept>
 #include <vector>
 
 namespace belavo::test {
-namespace {
-
-void send(std::vector<INPUT> inputs) {
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Sleep(30);  // let the target's thread take the input in
-}
-
-}  // namespace
-
-std::wstring windowsPath(std::wstring path) {
-    if (path.starts_with(L'/')) path.insert(0, L"Z:");
-    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
-    return path;
-}
 
 std::wstring belavoExe() {
-    wchar_t path[MAX_PATH]{};
-    if (!GetEnvironmentVariableW(L"BELAVO_EXE", path, MAX_PATH)) throw std::runtime_error("BELAVO_EXE is not set");
-    return windowsPath(path);
+    const wchar_t* path = _wgetenv(L"BELAVO_EXE");
+    if (!path) throw std::runtime_error("BELAVO_EXE is not set");
+    return path[0] == L'/' ? L"Z:" + std::wstring(path) : path;
 }
 
 AppProcess::AppProcess(const std::wstring& exe, const wchar_t* windowClass) {
@@ -33,8 +21,7 @@ AppProcess::AppProcess(const std::wstring& exe, const wchar_t* windowClass) {
                         &info_)) {
         throw std::runtime_error("cannot start the program: error " + std::to_string(GetLastError()));
     }
-    // On the first start into a new desktop WaitForInputIdle can return early.
-    // Polled every millisecond: the benchmarks time this.
+    // On the first start into a new desktop WaitForInputIdle can return early. Polled every ms: benchmarks time it.
     WaitForInputIdle(info_.hProcess, 10000);
     waitUntil([&] { return (mainWindow_ = findWindowOf(id(), windowClass)) != nullptr; }, 15000, 1);
     if (!mainWindow_) throw std::runtime_error("the program showed no main window");
@@ -47,8 +34,7 @@ AppProcess::~AppProcess() {
 }
 
 HWND findWindowOf(DWORD processId, const wchar_t* className) {
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, className, nullptr))) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == processId && IsWindowVisible(window)) return window;
@@ -76,14 +62,14 @@ void bringToFront(HWND window) {
     Sleep(50);
 }
 
-// The keys go down in order and come up in reverse order.
 void pressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
     for (std::size_t down = 0, up = inputs.size() - 1; down < keys.size(); ++down, --up) {
         inputs[down].ki.wVk = inputs[up].ki.wVk = keys.begin()[down];
         inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
     }
-    send(inputs);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(30);  // let the target's thread take the input in
 }
 
 // A message box is a dialog (#32770); its text is the static with id 0xFFFF.
@@ -94,8 +80,7 @@ std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs
     return MessageBoxSeen{box, textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
 }
 
-// A button takes a click only in the active window, and input goes astray
-// until the owner is active again.
+// A button takes a click only in the active window, and input goes astray until the owner is active again.
 void pressOk(HWND messageBox) {
     const HWND owner = GetWindow(messageBox, GW_OWNER);
     bringToFront(messageBox);
@@ -104,5 +89,24 @@ void pressOk(HWND messageBox) {
     if (owner) waitUntil([&] { return GetForegroundWindow() == owner; }, 3000);
     Sleep(50);
 }
+
+// GetGuiResources counts them on Windows but reads 0 under Wine, which keeps each process's GDI handle table in
+// the process itself (PEB->GdiSharedHandleTable): 0x10000 entries of 24 bytes, a live one with a type byte at 14.
+int liveGdiObjects(DWORD processId) {
+    const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    int count = static_cast<int>(GetGuiResources(process, GR_GDIOBJECTS));
+    PROCESS_BASIC_INFORMATION basic{};
+    const void* table = nullptr;
+    if (count == 0 && NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
+        ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
+                          nullptr)) {
+        std::vector<unsigned char> entries(0x10000 * 24);
+        ReadProcessMemory(process, table, entries.data(), entries.size(), nullptr);
+        for (std::size_t entry = 0; entry < 0x10000; ++entry) count += entries[entry * 24 + 14] != 0;
+    }
+    CloseHandle(process);
+    return count;
+}
+
 
 }  // namespace belavo::test

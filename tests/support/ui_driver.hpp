@@ -11,8 +11,7 @@
 
 namespace belavo::test {
 
-std::wstring windowsPath(std::wstring path);  // a Linux path is taken as one on Wine's Z: drive
-std::wstring belavoExe();                     // BELAVO_EXE as a Windows path
+std::wstring belavoExe();  // BELAVO_EXE; a Linux path is taken as one on Wine's Z: drive
 
 template <class Condition>
 bool waitUntil(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
@@ -21,8 +20,7 @@ bool waitUntil(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
     return condition();
 }
 
-// A started program, up once a visible window of `windowClass` belongs to it;
-// ended by force unless it has ended by itself.
+// A started program, up once a visible window of `windowClass` belongs to it; ended by force unless it has ended.
 class AppProcess {
 public:
     explicit AppProcess(const std::wstring& exe = belavoExe(), const wchar_t* windowClass = ui::kMainWindowClass);
@@ -49,7 +47,7 @@ std::wstring textOf(HWND window);
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
-void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C
+void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C: down in order, up in reverse
 
 struct MessageBoxSeen {
     HWND window;
@@ -57,5 +55,7 @@ struct MessageBoxSeen {
 };
 std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs = 5000);
 void pressOk(HWND messageBox);
+
+int liveGdiObjects(DWORD processId);  // under Wine as well as on Windows
 
 }  // namespace belavo::test
