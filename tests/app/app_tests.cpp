@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "about_dialog_ids.hpp"
 #include "advice_bands.hpp"
+#include "gdi_objects.hpp"
 #include "main_window_ids.hpp"
 #include "ui_driver.hpp"
 
@@ -12,11 +14,24 @@ namespace {
 
 using namespace belavo::ui;
 
-// Tab walks the entries and the check button, and Esc and Enter press nothing on
-// the way. Then entries pasted into the real program and checked with Alt+C give
-// the five labels, or the report of the error with its number, nothing shown
-// changed, and the entry at fault focused with its text selected.
-TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
+// A real click in the middle of `control`: the pointer moves there with the press of the button.
+void clickOn(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    INPUT input[2]{{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
+    input[0].mi.dx = MulDiv(r.left + r.right, 32768, GetSystemMetrics(SM_CXSCREEN));
+    input[0].mi.dy = MulDiv(r.top + r.bottom, 32768, GetSystemMetrics(SM_CYSCREEN));
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// Tab walks the entries and the check button, and Esc and Enter press nothing on the way. Then, round after
+// round, the About dialog opens one way over a disabled main window and closes another, giving the window back
+// its input, and entries pasted and checked with Alt+C give the five labels, or the main window's report of the
+// error with its number, nothing shown changed and the entry at fault focused with its text selected. No GDI
+// object is left behind, and a quit request while the About shows ends the program.
+TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     const std::wstring padded = std::wstring(40000, L'0') + L"56.3";  // nothing of a long paste is cut
     const struct {
         std::wstring height, weight;
@@ -26,6 +41,14 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
         {L"162", padded, {L"21", L"58", padded, L"-5"}, 0, 0},
         {L"", L"56.3", {}, 13, Text1},
         {L"162", L"56..3", {}, 13, Text2},
+    };
+    const struct Route { const char* name; void (*open)(HWND), (*close)(HWND); } routes[] = {
+        {"the menu by keyboard, then Esc", [](HWND) { pressKeys({VK_F10}), pressKeys({VK_RIGHT}), pressKeys({VK_RETURN}); },
+         [](HWND) { pressKeys({VK_ESCAPE}); }},
+        {"Alt+V, then the close box (Alt+F4)", [](HWND) { pressKeys({VK_MENU, 'V'}); },
+         [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
+        {"a click on the copyright line, then a quit request", clickOn,
+         [](HWND dialog) { PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0); }},
     };
     AppProcess app;
     bringToFront(app.mainWindow());
@@ -39,19 +62,34 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
     pressKeys({VK_RETURN});
     pressKeys({VK_TAB});  // a report box or the end of the program would keep this Tab from arriving
     ASSERT_TRUE(focusComesTo(Command1));
+    const auto take = [&](const Route& route) {
+        SCOPED_TRACE(route.name);
+        bringToFront(app.mainWindow());
+        route.open(app.control(Label10));
+        HWND dialog = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = findWindowOf(app.id(), about::kAboutDialogClass)); }));
+        EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
+        bringToFront(dialog);
+        route.close(dialog);
+        EXPECT_TRUE(
+            waitUntil([&] { return !IsWindow(dialog) && (IsWindowEnabled(app.mainWindow()) || !app.running()); }));
+    };
     const auto shown = [&] {
         std::vector<std::wstring> texts;
         for (int id : {Label8, Label7, Label6, Label18, Label9}) texts.push_back(textOf(app.control(id)));
         return texts;
     };
-    const auto paste = [&](int id, const std::wstring& text) {
-        SendMessageW(app.control(id), EM_SETSEL, 0, -1);
-        SendMessageW(app.control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    };
-    for (const auto& c : cases) {
+    int objects = 0;
+    for (int round = 0; round < 24; ++round) {
+        if (round == 3) objects = liveGdiObjects(app.id());  // the first ones made what is kept to the end
+        take(routes[round % 2]);
+        const auto& c = cases[round % 3];
         SCOPED_TRACE(testing::PrintToString(c.height + L" " + c.weight.substr(0, 20)));
-        paste(Text1, c.height);
-        paste(Text2, c.weight);
+        bringToFront(app.mainWindow());
+        for (const auto& [id, text] : {std::pair{Text1, &c.height}, {Text2, &c.weight}}) {
+            SendMessageW(app.control(id), EM_SETSEL, 0, -1);
+            SendMessageW(app.control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
+        }
         const std::vector<std::wstring> before = shown();
         pressKeys({VK_MENU, 'C'});
         if (!c.error) {
@@ -74,23 +112,20 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
         EXPECT_EQ(HIWORD(selection) - LOWORD(selection), textOf(app.control(c.entry)).size());
         EXPECT_EQ(shown(), before);
     }
+    EXPECT_EQ(liveGdiObjects(app.id()), objects);
+    take(routes[2]);
+    EXPECT_TRUE(app.waitForExit());
 }
 
-// The Quit button, the Quit menu item and the close box end the process at once.
+// The Quit button (its access key), the Quit menu item (the menu bar's first) and the close box end the process.
 TEST(App, EveryWayOfQuittingEndsTheProcess) {
-    const std::pair<const char*, void (*)()> ways[] = {
-        {"button", [] { pressKeys({VK_MENU, 'Q'}); }},  // its access key
-        {"menu", [] {
-             pressKeys({VK_F10});  // into the menu bar, whose first item is Quit
-             pressKeys({VK_RETURN});
-         }},
-        {"close box", [] { pressKeys({VK_MENU, VK_F4}); }},  // its command
-    };
-    for (const auto& [name, quit] : ways) {
+    for (int way = 0; way < 3; ++way) {
         AppProcess app;
         bringToFront(app.mainWindow());
-        quit();
-        EXPECT_TRUE(app.waitForExit()) << name;
+        if (way == 0) pressKeys({VK_MENU, 'Q'});
+        if (way == 1) pressKeys({VK_F10}), pressKeys({VK_RETURN});
+        if (way == 2) pressKeys({VK_MENU, VK_F4});
+        EXPECT_TRUE(app.waitForExit()) << "way " << way;
     }
 }
 
