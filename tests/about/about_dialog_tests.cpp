@@ -27,6 +27,14 @@ void set(const std::wstring& key, const wchar_t* name, const std::optional<std::
                          static_cast<DWORD>((value->size() + terminated) * sizeof(wchar_t)));
 }
 
+// Where the first top-level window made on this thread was created, as a WH_CBT hook sees it.
+RECT created{};
+LRESULT CALLBACK noteCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const CREATESTRUCTW* w = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs : nullptr;
+    if (w && !(w->style & WS_CHILD) && IsRectEmpty(&created)) created = {w->x, w->y, w->x + w->cx, w->y + w->cy};
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 class AboutDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,27 +48,10 @@ protected:
         SetEnvironmentVariableW(L"BELAVO_RECORDER_LOG", log.c_str());
     }
     ~AboutDialogTest() override {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT}) RegOverridePredefKey(root, nullptr);
         RegDeleteTreeW(HKEY_CURRENT_USER, sandbox.c_str());
         std::error_code ignored;
         fs::remove_all(folder, ignored);
-        DestroyWindow(owner);
-    }
-
-    // Opens the dialog on this thread while `drive` works on it from a helper
-    // thread, then presses OK if `drive` left it open. False when none appeared.
-    template <class Drive>
-    bool runDialog(Drive drive) {
-        HWND dialog = nullptr;
-        std::thread helper([&] {
-            if (!waitUntil([&] { return (dialog = findWindowOf(GetCurrentProcessId(), kAboutDialogClass)); })) return;
-            drive(dialog);
-            if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmdOK, BN_CLICKED), 0);
-        });
-        ui::showAboutDialog(owner);
-        helper.join();
-        return dialog != nullptr;
     }
 
     // Clicks `button`; once the recording program has started or a message box came and was closed, a line
@@ -79,38 +70,21 @@ protected:
     const std::wstring sandbox = L"Software\\Belavo tests " + std::to_wstring(GetCurrentProcessId());
     const fs::path folder = fs::temp_directory_path() / (L"belavo-about-" + std::to_wstring(GetCurrentProcessId()));
     const fs::path log = folder / L"starts.log";
-    const std::wstring recorder = [] {
-        wchar_t self[MAX_PATH]{};
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        return fs::path(self).replace_filename(L"about_recorder.exe").wstring();
-    }();
-    // A plain top-level window that opens the dialog, as the main window does.
-    const HWND owner = CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 140, 90, 560, 440,
-                                       nullptr, nullptr, nullptr, nullptr);
 };
 
-// Each link button has the shell open the address its caption shows, the mail address as a mailto: one. Under
-// Wine the shell takes the browser from HKEY_CLASSES_ROOT; on Windows it is the user's own choice, which no test
-// may change.
-TEST_F(AboutDialogTest, EachLinkButtonOpensTheAddressItShows) {
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
-        GTEST_SKIP() << "outside Wine the browser is the user's choice";
-    for (const std::wstring scheme : {L"https", L"mailto"})
-        set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", HKEY_CLASSES_ROOT);
-    EXPECT_TRUE(runDialog([&](HWND dialog) {
-        for (const auto& [button, scheme] : {std::pair{Command1, L""}, {Command2, L"mailto:"}}) {
-            const std::wstring caption = textOf(GetDlgItem(dialog, button));
-            const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
-            EXPECT_EQ(click(dialog, button), recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n");
-        }
-    }));
-}
-
-// The viewer's first place is taken as it stands; the second counts only when the first is absent and a
-// search for plain files finds the viewer. A path that is not fully qualified would run the current folder's
-// (or the current drive's): only a drive with a separator after its colon, or two separators, qualify fully.
-TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
-    const std::wstring base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
+// One opening over a plain window, as the main window opens it:
+// - the dialog is created where it shows, centred over its owner: it is built for the owner's monitor;
+// - each link button has the shell open the address its caption shows, the mail address as a mailto: one (under
+//   Wine only: there the shell takes the browser from HKEY_CLASSES_ROOT, on Windows it is the user's own choice);
+// - the viewer's first place is taken as it stands; the second counts only when the first is absent and a search
+//   for plain files finds the viewer. A path that is not fully qualified would run the current folder's (or the
+//   current drive's): only a drive with a separator after its colon, or two separators, qualify fully;
+// - closing frees the fonts made for the controls (the icons come from Belavo.exe: its GDI count follows them).
+TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFonts) {
+    wchar_t self[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring recorder = fs::path(self).replace_filename(L"about_recorder.exe").wstring(),
+                       base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
                        spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE",
                        odd = base.substr(0, 2) + L'/' + base.substr(3) + L"here/../other/MSINFO32.EXE";
     for (const std::wstring& file : {other, spaced, hidden, base + L"here\\MSINFO32.EXE"}) {
@@ -135,9 +109,29 @@ TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
         {"forward slashes and dot segments", odd, {}, other, odd},
         {"a hidden viewer", {}, base + L"hidden", L""},
     };
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    for (const std::wstring scheme : {L"https", L"mailto"})
+        set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", HKEY_CLASSES_ROOT);
     const fs::path current = fs::current_path();
     fs::current_path(base + L"here");
-    EXPECT_TRUE(runDialog([&](HWND dialog) {
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 140, 90, 560, 440,
+                                       nullptr, nullptr, nullptr, nullptr);
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, noteCreation, nullptr, GetCurrentThreadId());
+    RECT shown{}, over;
+    GetWindowRect(owner, &over);
+    std::vector<HGDIOBJ> fonts;
+    std::thread helper([&] {
+        HWND dialog = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = findWindowOf(GetCurrentProcessId(), kAboutDialogClass)); }));
+        GetWindowRect(dialog, &shown);
+        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+            fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        for (const auto& [button, scheme] : {std::pair{Command1, L""}, {Command2, L"mailto:"}}) {
+            if (!wine) break;
+            const std::wstring caption = textOf(GetDlgItem(dialog, button));
+            const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
+            EXPECT_EQ(click(dialog, button), recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n");
+        }
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
             set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first, HKEY_LOCAL_MACHINE, c.terminated);
@@ -145,32 +139,13 @@ TEST_F(AboutDialogTest, TheViewerStartsFromThePlaceTheRegistryNames) {
             // The path as put together, quoted: nothing of it can be taken as arguments.
             EXPECT_EQ(click(dialog, cmdSysInfo), c.started.empty() ? L"" : c.started + L"\t\"" + c.given + L"\"\n");
         }
-    }));
-    fs::current_path(current);
-}
-
-// Where the top-level window made on this thread was created, as a WH_CBT hook sees it.
-RECT created{};
-LRESULT CALLBACK noteCreation(int code, WPARAM wParam, LPARAM lParam) {
-    const CREATESTRUCTW* window = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs : nullptr;
-    if (window && !(window->style & WS_CHILD)) created = {window->x, window->y, window->x + window->cx, window->y + window->cy};
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// The dialog is created where it shows, centred over its owner (it is built for the owner's monitor), and closing
-// frees the fonts it made for its controls. (Its icons come from Belavo.exe's resources: the GDI count in the real
-// program follows them.)
-TEST_F(AboutDialogTest, IsCreatedCentredOverItsOwnerAndFreesItsFontsOnClosing) {
-    const HHOOK hook = SetWindowsHookExW(WH_CBT, noteCreation, nullptr, GetCurrentThreadId());
-    RECT shown{}, over;
-    GetWindowRect(owner, &over);
-    std::vector<HGDIOBJ> fonts;
-    EXPECT_TRUE(runDialog([&](HWND dialog) {
-        GetWindowRect(dialog, &shown);
-        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
-            fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    }));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmdOK, BN_CLICKED), 0);
+    });
+    ui::showAboutDialog(owner);
+    helper.join();
     UnhookWindowsHookEx(hook);
+    DestroyWindow(owner);
+    fs::current_path(current);
     EXPECT_TRUE(EqualRect(&created, &shown));
     EXPECT_NEAR(created.left + created.right, over.left + over.right, 1);
     EXPECT_NEAR(created.top + created.bottom, over.top + over.bottom, 1);
