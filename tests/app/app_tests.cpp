@@ -25,11 +25,10 @@ void clickOn(HWND control) {
     SendInput(1, &input, sizeof input);
 }
 
-// Tab walks the entries and the check button, and Esc and Enter press nothing on the way. Then, round after
-// round, the About dialog opens one way over a disabled main window and closes another, giving the window back
-// its input, and entries pasted and checked with Alt+C give the five labels, or the main window's report of the
-// error with its number, nothing shown changed and the entry at fault focused with its text selected. No GDI
-// object is left behind, and a quit request while the About shows ends the program.
+// Tab walks the entries and the check button; Esc and Enter press nothing on the way. Then, round after round, the
+// About opens one way over the disabled main window and closes another, and pasted entries checked with Alt+C give
+// the five labels, or the main window's report of the error with its number, nothing shown changed and the entry
+// at fault focused and selected; no GDI object is left behind. A quit request while the About shows ends it all.
 TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     const std::wstring padded = std::wstring(40000, L'0') + L"56.3";  // nothing of a long paste is cut
     const struct {
@@ -51,16 +50,14 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     };
     AppProcess app;
     bringToFront(app.mainWindow());
-    const auto focusComesTo = [&](int id) {
-        return waitUntil([&] { return focusIn(app.mainWindow()) == app.control(id); });
-    };
+    const auto focusOn = [&](int id) { return waitUntil([&] { return focusIn(app.mainWindow()) == app.control(id); }); };
     pressKeys({VK_TAB});
-    EXPECT_TRUE(focusComesTo(Text2));
+    EXPECT_TRUE(focusOn(Text2));
     pressKeys({VK_DELETE});  // Tab selected the whole weight: a check now would report it
     pressKeys({VK_ESCAPE});
     pressKeys({VK_RETURN});
     pressKeys({VK_TAB});  // a report box or the end of the program would keep this Tab from arriving
-    ASSERT_TRUE(focusComesTo(Command1));
+    ASSERT_TRUE(focusOn(Command1));
     const auto take = [&](const Route& route) {
         SCOPED_TRACE(route.name);
         bringToFront(app.mainWindow());
@@ -103,7 +100,7 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
         EXPECT_EQ(GetWindow(report->window, GW_OWNER), app.mainWindow());  // the window takes no input meanwhile
         EXPECT_NE(report->text.find(L"'" + std::to_wstring(c.error) + L"'"), std::wstring::npos) << report->text;
         pressOk(report->window);
-        EXPECT_TRUE(focusComesTo(c.entry));
+        EXPECT_TRUE(focusOn(c.entry));
         const auto selection = static_cast<DWORD>(SendMessageW(app.control(c.entry), EM_GETSEL, 0, 0));
         EXPECT_EQ(HIWORD(selection) - LOWORD(selection), textOf(app.control(c.entry)).size());
         EXPECT_EQ(shown(), before);
