@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "about_dialog_ids.hpp"
 #include "advice_bands.hpp"
+#include "gdi_objects.hpp"
 #include "main_window_ids.hpp"
 #include "ui_driver.hpp"
 
@@ -12,11 +14,22 @@ namespace {
 
 using namespace belavo::ui;
 
-// Tab walks the entries and the check button, and Esc and Enter press nothing on
-// the way. Then entries pasted into the real program and checked with Alt+C give
-// the five labels, or the report of the error with its number, nothing shown
-// changed, and the entry at fault focused with its text selected.
-TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
+// A real click in the middle of `control`, the pointer moved there in the same input: Wine honours SetCursorPos once.
+void clickOn(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi.dx = MulDiv(r.left + r.right, 32768, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = MulDiv(r.top + r.bottom, 32768, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// Tab walks the entries and the check button; Esc and Enter press nothing on the way. Then, round after round, the
+// About opens one way over the disabled main window and closes another, and pasted entries checked with Alt+C give
+// the five labels, or the main window's report of the error with its number, nothing shown changed and the entry
+// at fault focused and selected; no GDI object is left behind. A quit request while the About shows ends it all.
+TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     const std::wstring padded = std::wstring(40000, L'0') + L"56.3";  // nothing of a long paste is cut
     const struct {
         std::wstring height, weight;
@@ -27,31 +40,51 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
         {L"", L"56.3", {}, 13, Text1},
         {L"162", L"56..3", {}, 13, Text2},
     };
+    const struct Route { const char* name; void (*open)(HWND), (*close)(HWND); } routes[] = {
+        {"the menu by keyboard, then Esc", [](HWND) { pressKeys({VK_F10}), pressKeys({VK_RIGHT}), pressKeys({VK_RETURN}); },
+         [](HWND) { pressKeys({VK_ESCAPE}); }},
+        {"Alt+V, then the close box (Alt+F4)", [](HWND) { pressKeys({VK_MENU, 'V'}); },
+         [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
+        {"a click on the copyright line, then a quit request", clickOn,
+         [](HWND dialog) { PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0); }},
+    };
     AppProcess app;
     bringToFront(app.mainWindow());
-    const auto focusComesTo = [&](int id) {
-        return waitUntil([&] { return focusIn(app.mainWindow()) == app.control(id); });
-    };
+    const auto focusOn = [&](int id) { return waitUntil([&] { return focusIn(app.mainWindow()) == app.control(id); }); };
     pressKeys({VK_TAB});
-    EXPECT_TRUE(focusComesTo(Text2));
+    EXPECT_TRUE(focusOn(Text2));
     pressKeys({VK_DELETE});  // Tab selected the whole weight: a check now would report it
     pressKeys({VK_ESCAPE});
     pressKeys({VK_RETURN});
     pressKeys({VK_TAB});  // a report box or the end of the program would keep this Tab from arriving
-    ASSERT_TRUE(focusComesTo(Command1));
+    ASSERT_TRUE(focusOn(Command1));
+    const auto take = [&](const Route& route) {
+        SCOPED_TRACE(route.name);
+        bringToFront(app.mainWindow());
+        route.open(app.control(Label10));
+        HWND dialog = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (dialog = findWindowOf(app.id(), about::kAboutDialogClass)); }));
+        EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
+        bringToFront(dialog);
+        route.close(dialog);
+        EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog) && (IsWindowEnabled(app.mainWindow()) || !app.running()); }));
+    };
     const auto shown = [&] {
         std::vector<std::wstring> texts;
         for (int id : {Label8, Label7, Label6, Label18, Label9}) texts.push_back(textOf(app.control(id)));
         return texts;
     };
-    const auto paste = [&](int id, const std::wstring& text) {
-        SendMessageW(app.control(id), EM_SETSEL, 0, -1);
-        SendMessageW(app.control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    };
-    for (const auto& c : cases) {
+    int objects = 0;
+    for (int round = 0; round < 24; ++round) {
+        if (round == 3) objects = liveGdiObjects(app.id());  // the first ones made what is kept to the end
+        take(routes[round % 2]);
+        const auto& c = cases[round % 3];
         SCOPED_TRACE(testing::PrintToString(c.height + L" " + c.weight.substr(0, 20)));
-        paste(Text1, c.height);
-        paste(Text2, c.weight);
+        bringToFront(app.mainWindow());
+        for (const auto& [id, text] : {std::pair{Text1, &c.height}, {Text2, &c.weight}}) {
+            SendMessageW(app.control(id), EM_SETSEL, 0, -1);
+            SendMessageW(app.control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
+        }
         const std::vector<std::wstring> before = shown();
         pressKeys({VK_MENU, 'C'});
         if (!c.error) {
@@ -64,33 +97,28 @@ TEST(App, ChecksThePastedEntriesOrReportsTheEntryAtFault) {
         const auto report = waitForMessageBox(app.id());
         ASSERT_TRUE(report);
         EXPECT_EQ(report->title, L"Belavo");
-        // The report is the main window's: the window takes no input until it is closed.
-        EXPECT_EQ(GetWindow(report->window, GW_OWNER), app.mainWindow());
-        EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
+        EXPECT_EQ(GetWindow(report->window, GW_OWNER), app.mainWindow());  // the window takes no input meanwhile
         EXPECT_NE(report->text.find(L"'" + std::to_wstring(c.error) + L"'"), std::wstring::npos) << report->text;
         pressOk(report->window);
-        EXPECT_TRUE(focusComesTo(c.entry));
+        EXPECT_TRUE(focusOn(c.entry));
         const auto selection = static_cast<DWORD>(SendMessageW(app.control(c.entry), EM_GETSEL, 0, 0));
         EXPECT_EQ(HIWORD(selection) - LOWORD(selection), textOf(app.control(c.entry)).size());
         EXPECT_EQ(shown(), before);
     }
+    EXPECT_EQ(liveGdiObjects(app.id()), objects);
+    take(routes[2]);
+    EXPECT_TRUE(app.waitForExit());
 }
 
-// The Quit button, the Quit menu item and the close box end the process at once.
+// The Quit button (its access key), the Quit menu item (the menu bar's first) and the close box end the process.
 TEST(App, EveryWayOfQuittingEndsTheProcess) {
-    const std::pair<const char*, void (*)()> ways[] = {
-        {"button", [] { pressKeys({VK_MENU, 'Q'}); }},  // its access key
-        {"menu", [] {
-             pressKeys({VK_F10});  // into the menu bar, whose first item is Quit
-             pressKeys({VK_RETURN});
-         }},
-        {"close box", [] { pressKeys({VK_MENU, VK_F4}); }},  // its command
-    };
-    for (const auto& [name, quit] : ways) {
+    for (int way = 0; way < 3; ++way) {
         AppProcess app;
         bringToFront(app.mainWindow());
-        quit();
-        EXPECT_TRUE(app.waitForExit()) << name;
+        if (way == 0) pressKeys({VK_MENU, 'Q'});
+        if (way == 1) pressKeys({VK_F10}), pressKeys({VK_RETURN});
+        if (way == 2) pressKeys({VK_MENU, VK_F4});
+        EXPECT_TRUE(app.waitForExit()) << "way " << way;
     }
 }
 
