@@ -20,7 +20,7 @@
 
 #include "advice_bands.hpp"
 #include "bench.hpp"
-#include "gdi_objects.hpp"
+#include "ui_driver.hpp"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the core natively, a fixed fuzz run of
-# the number reader and the whole check, then Belavo.exe, its download (built
+# the number reader, then Belavo.exe, its download (built
 # twice, to show it reproducible) and its tests under Wine on a virtual display
 # of their own. Installs what is missing first.
 #   BELAVO_FUZZ_RUNS      fuzz inputs (default 30000; 0, or BELAVO_FUZZ_SECONDS=0, skips fuzzing)

@@ -63,8 +63,7 @@ struct Recorder final : CaptionSink {
     std::vector<std::u16string> log;
 };
 
-// A check shows each result in order, or raises the error of its first failing
-// step (later inputs may be bad as well) and shows nothing.
+// A check shows each result in order, or raises the error of its first failing step and shows nothing.
 TEST(Assessment, ShowsEachResultInOrderOrRaisesTheFirstFailingStepsError) {
     const auto none = Entry::None, height = Entry::Height, weight = Entry::Weight;
     const struct {

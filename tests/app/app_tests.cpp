@@ -5,7 +5,6 @@
 
 #include "about_dialog_ids.hpp"
 #include "advice_bands.hpp"
-#include "gdi_objects.hpp"
 #include "main_window_ids.hpp"
 #include "ui_driver.hpp"
 
@@ -25,10 +24,9 @@ void clickOn(HWND control) {
     SendInput(1, &input, sizeof input);
 }
 
-// Tab walks the entries and the check button; Esc and Enter press nothing on the way. Then, round after round, the
-// About opens one way over the disabled main window and closes another, and pasted entries checked with Alt+C give
-// the five labels, or the main window's report of the error with its number, nothing shown changed and the entry
-// at fault focused and selected; no GDI object is left behind. A quit request while the About shows ends it all.
+// Tab walks the entries and the check button, Esc and Enter pressing nothing. Round after round the About opens and
+// closes one way, and pasted entries checked with Alt+C give the five labels or the main window's report of the
+// error, nothing changed and the entry at fault selected; no GDI object is left behind. A quit request ends it all.
 TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     const std::wstring padded = std::wstring(40000, L'0') + L"56.3";  // nothing of a long paste is cut
     const struct {

@@ -1,12 +1,13 @@
-// The main window and its About dialog in this process, where their fonts, menu, beeps and input contexts can be
-// seen. CTest runs the caption test again in copies of the session's prefix with the fonts of other PCs
-// (scripts/wine-profiles).
+// The main window and its About dialog in this process, where fonts, menu, beeps, input contexts and started programs
+// show; registry and files are the test's own. CTest reruns the caption test under other PCs' fonts (wine-profiles).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <imm.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -22,8 +23,7 @@ template <class Function>
 static Function user32(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), name)));
 }
-// The beep cannot be heard here: the window's calls of MessageBeep are counted instead. Windows refuses a class
-// when its atoms run out, and a window when its handles do.
+// Beeps are counted; a class is refused as when atoms run out, a window as when handles do.
 static int beeps = 0, staleMenuDestroys = 0;  // menus destroyed once too often
 static bool refuseNextClass = false, refuseNextControl = false;
 extern "C" {
@@ -43,8 +43,50 @@ decltype(&CreateWindowExW) __imp_CreateWindowExW = [](DWORD ex, auto name, auto 
 namespace belavo::ui {
 namespace {
 
-// The characters of `text` that `font` draws as Wine draws U+FFFF, the missing-glyph box: characters that no
-// font of the prefix has, font links included.
+namespace fs = std::filesystem;
+
+// Started in place of the browser or the viewer: notes "path<TAB>command line" in the log and ends.
+[[maybe_unused]] const bool recorded = [] {
+    wchar_t log[MAX_PATH]{}, self[MAX_PATH]{};
+    if (!GetEnvironmentVariableW(L"BELAVO_RECORDER_LOG", log, MAX_PATH)) return false;
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring line = std::wstring(self) + L"\t" + GetCommandLineW() + L"\n";
+    std::ofstream(log, std::ios::binary | std::ios::app)
+        .write(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(wchar_t));
+    ExitProcess(3);
+}();
+
+// Sets a string value, terminated or not (a character after it stops the registry adding one); none deletes it.
+// HKEY_CLASSES_ROOT is redirected to the same key as HKEY_LOCAL_MACHINE.
+void set(const std::wstring& key, const wchar_t* name, const std::optional<std::wstring>& value, bool terminated) {
+    if (!value) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name);
+    else RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, (*value + (terminated ? L'\0' : L'?')).c_str(),
+                         static_cast<DWORD>((value->size() + terminated) * sizeof(wchar_t)));
+}
+
+// Where the first top-level window made on this thread was created, as a WH_CBT hook sees it.
+RECT created{};
+LRESULT CALLBACK noteCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const CREATESTRUCTW* w = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs : nullptr;
+    if (w && !(w->style & WS_CHILD) && IsRectEmpty(&created)) created = {w->x, w->y, w->x + w->cx, w->y + w->cy};
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Opens the About dialog over `owner` on this thread while `drive` works on it from another, then presses OK.
+template <class Drive>
+void withAboutDialog(HWND owner, Drive drive) {
+    std::thread helper([&] {
+        HWND about = nullptr;
+        if (!test::waitUntil([&] { return (about = test::findWindowOf(GetCurrentProcessId(), about::kAboutDialogClass)); }))
+            return ADD_FAILURE() << "no About dialog";
+        drive(about);
+        PostMessageW(about, WM_COMMAND, MAKEWPARAM(about::cmdOK, BN_CLICKED), 0);
+    });
+    showAboutDialog(owner);
+    helper.join();
+}
+
+// The characters of `text` that `font` (or a font it links to) draws as U+FFFF, the missing-glyph box.
 std::wstring boxesIn(const std::wstring& text, HFONT font) {
     const HDC dc = CreateCompatibleDC(nullptr);
     const HBITMAP bitmap = CreateBitmap(64, 64, 1, 1, nullptr);
@@ -61,10 +103,9 @@ std::wstring boxesIn(const std::wstring& text, HFONT font) {
     return boxes;
 }
 
-// At 96 DPI and after WM_DPICHANGED to 144: every character of the menu bar and of each caption drawn, and where the
-// fonts are `measured`, each control shows its whole caption: its lines at the client width (single-line captions and
-// buttons by their width), an entry field its font's line, `advice` four. The move scales every place and font by 1.5
-// and frees the old fonts.
+// At 96 DPI and after WM_DPICHANGED to 144 (every place and font scaled by 1.5, the old fonts freed): every character
+// of the menu bar and the captions drawn and, where the fonts are `measured`, each caption whole: its lines at the
+// client width (one-line captions and buttons by width), an entry field its font's line, `advice` four.
 void expectCaptionsFit(HWND window, bool measured, int advice = 0) {
     std::vector<std::pair<std::vector<long>, HFONT>> at96;  // each control's place and font height, and its font
     for (const UINT dpi : {96, 144}) {
@@ -124,9 +165,8 @@ protected:
     MainWindow window;
 };
 
-// Each field stands right after its caption: a screen reader names it after the static just before it, and
-// reads the statics in that order. An entry field closes the IME when it gets the focus, and beeps once its
-// text can no longer become a number by typing on.
+// A screen reader names a field after the static just before it. An entry field closes the IME when it gets
+// the focus, and beeps once its text can no longer become a number by typing on.
 TEST_F(MainWindowTest, EveryFieldFollowsItsCaptionAndAnEntryTakesNumbers) {
     const std::pair<int, int> pairs[] = {{Label2, Text1},    {Label3, Text2},    {Label13, Label6},
                                          {Label12, Label7}, {Label11, Label8}, {Label17, Label18}};
@@ -149,15 +189,13 @@ TEST_F(MainWindowTest, EveryFieldFollowsItsCaptionAndAnEntryTakesNumbers) {
     }
 }
 
-// A window that cannot be built is not created at all (its menu goes with it, once), the failure is
-// reported under the program's title, and the next window is built as usual.
+// A window that cannot be built is not created (its menu goes with it, once) and is reported under the
+// program's title; the next window is built as usual.
 TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
     const std::pair<bool*, void (*)(HWND)> refusals[] = {
         {&refuseNextControl, [](HWND) { EXPECT_FALSE(MainWindow().hwnd()); }},
-        {&refuseNextClass, [](HWND owner) {  // returns at once when none opened
-             UnregisterClassW(about::kAboutDialogClass, GetModuleHandleW(nullptr));  // as if no test had opened it
-             showAboutDialog(owner);
-         }},
+        // As if no test had opened it; showAboutDialog returns at once when it opened none.
+        {&refuseNextClass, [](HWND owner) { UnregisterClassW(about::kAboutDialogClass, nullptr), showAboutDialog(owner); }},
     };
     for (const auto& [refuse, build] : refusals) {
         std::wstring reportTitle;
@@ -179,15 +217,108 @@ TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
     const char* prefix = std::getenv("WINEPREFIX");  // elsewhere the captions are measured in another PC's fonts
     const bool measured = prefix && std::filesystem::exists(std::string("Z:") + prefix + "/.belavo-ready");
     expectCaptionsFit(window.hwnd(), measured, Label9);
-    std::thread helper([measured] {
-        HWND about = nullptr;
-        EXPECT_TRUE(test::waitUntil(
-            [&] { return (about = test::findWindowOf(GetCurrentProcessId(), about::kAboutDialogClass)); }));
-        expectCaptionsFit(about, measured);
-        PostMessageW(about, WM_COMMAND, MAKEWPARAM(about::cmdOK, BN_CLICKED), 0);
+    withAboutDialog(window.hwnd(), [measured](HWND about) { expectCaptionsFit(about, measured); });
+}
+
+class AboutDialogTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        HKEY key = nullptr;  // both roots in one: their keys do not meet
+        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, sandbox.c_str(), &key), ERROR_SUCCESS);
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT})
+            ASSERT_EQ(RegOverridePredefKey(root, key), ERROR_SUCCESS) << "the machine's own keys would be written";
+        RegCloseKey(key);
+        fs::create_directories(folder);
+        SetEnvironmentVariableW(L"BELAVO_RECORDER_LOG", log.c_str());
+    }
+    ~AboutDialogTest() override {
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT}) RegOverridePredefKey(root, nullptr);
+        RegDeleteTreeW(HKEY_CURRENT_USER, sandbox.c_str());
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    // Clicks `button`: a line "path<TAB>command line" per recording start, once one started or a box was closed.
+    std::wstring click(HWND dialog, int button) const {
+        fs::remove(log);
+        PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+        const auto size = [&] { return fs::exists(log) ? fs::file_size(log) / sizeof(wchar_t) : 0; };
+        test::waitUntil([&] { return size() || test::findWindowOf(GetCurrentProcessId(), L"#32770"); }, 10000);
+        if (const auto box = test::waitForMessageBox(GetCurrentProcessId(), 0)) test::pressOk(box->window);
+        std::wstring text(size(), L'\0');
+        std::ifstream(log, std::ios::binary).read(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
+        return text;
+    }
+
+    const std::wstring sandbox = L"Software\\Belavo tests " + std::to_wstring(GetCurrentProcessId());
+    const fs::path folder = fs::temp_directory_path() / (L"belavo-about-" + std::to_wstring(GetCurrentProcessId()));
+    const fs::path log = folder / L"starts.log";
+};
+
+// The dialog is created centred over its owner; each link opens the address its caption shows (mail as mailto:).
+// The viewer's first place is taken as it stands, the second only when the first is absent and the viewer is a
+// plain file there; a path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
+TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFonts) {
+    wchar_t self[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring recorder = self, base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
+                       spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE";
+    for (const std::wstring& file : {other, spaced, hidden, base + L"here\\MSINFO32.EXE"}) {
+        fs::create_directories(fs::path(file).parent_path());
+        fs::copy_file(recorder, file);
+    }
+    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const struct {
+        const char* name;
+        std::optional<std::wstring> first, second;
+        std::wstring started;  // "" for the message
+        bool terminated = false;  // the terminator within the values' size
+    } cases[] = {
+        {"the second place's folder", {}, base + L"other", other},
+        {"more than 1024 bytes count as absent", std::wstring(1100, L'x'), base + L"other", other},
+        {"a quoted path with spaces, terminated", L"\"" + spaced + L"\"", {}, spaced, true},
+        {"no data at all", L"", base + L"other", L""},
+        {"a relative path", L"MSINFO32.EXE", base + L"other", L""},
+        {"a drive-relative path", base.substr(0, 2) + L"MSINFO32.EXE", {}, L""},
+        {"a root-relative path", base.substr(2) + L"other\\MSINFO32.EXE", {}, L""},
+        {"forward slashes from the root", fs::path(base.substr(2) + L"other\\MSINFO32.EXE").generic_wstring(), {}, L""},
+        {"dot segments from the current folder", L"..\\here\\MSINFO32.EXE", {}, L""},
+        {"a hidden viewer", {}, base + L"hidden", L""},
+    };
+    for (const std::wstring scheme : {L"https", L"mailto"})
+        set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", false);
+    const fs::path current = fs::current_path();
+    fs::current_path(base + L"here");
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, noteCreation, nullptr, GetCurrentThreadId());
+    RECT shown{}, over;
+    GetWindowRect(window.hwnd(), &over);
+    std::vector<HGDIOBJ> fonts;
+    withAboutDialog(window.hwnd(), [&](HWND dialog) {
+        GetWindowRect(dialog, &shown);
+        for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+            fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        for (const auto& [button, scheme] : {std::pair{about::Command1, L""}, {about::Command2, L"mailto:"}}) {
+            // On Windows the browser is the user's own choice, not a registry key that a test may redirect.
+            if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) break;
+            const std::wstring caption = test::textOf(GetDlgItem(dialog, button));
+            const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
+            EXPECT_EQ(click(dialog, button), recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n");
+        }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first, c.terminated);
+            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", c.second, c.terminated);
+            // The path as put together, quoted: nothing of it can be taken as arguments.
+            EXPECT_EQ(click(dialog, about::cmdSysInfo), c.started.empty() ? L"" : c.started + L"\t\"" + c.started + L"\"\n");
+        }
     });
-    showAboutDialog(window.hwnd());
-    helper.join();
+    UnhookWindowsHookEx(hook);
+    fs::current_path(current);
+    EXPECT_TRUE(EqualRect(&created, &shown));
+    EXPECT_NEAR(created.left + created.right, over.left + over.right, 1);
+    EXPECT_NEAR(created.top + created.bottom, over.top + over.bottom, 1);
+    for (HGDIOBJ font : fonts) EXPECT_EQ(GetObjectType(font), 0u);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The download, built in two build folders of different names, is the same byte for byte and matches its
-# checksum file; the exe names neither folder; Notepad reads the Readme as UTF-8. What Windows reads from the
-# exe before running it: a window program for subsystem 6.0, terminal-server aware, with ASLR and no-execute
-# data, needing only DLLs every Windows has in System32 (none beside it in Downloads), its version block.
+# The download, built in two folders, is the same byte for byte, matches its checksums and names neither folder;
+# the Readme is UTF-8 with a BOM. The exe: a window program for subsystem 6.0, terminal-server aware, with ASLR
+# and no-execute data, needing only System32's DLLs, with its Japanese version block.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d)"

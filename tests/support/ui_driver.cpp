@@ -90,8 +90,7 @@ void pressOk(HWND messageBox) {
     Sleep(50);
 }
 
-// GetGuiResources counts them on Windows but reads 0 under Wine, which keeps each process's GDI handle table in
-// the process itself (PEB->GdiSharedHandleTable): 0x10000 entries of 24 bytes, a live one with a type byte at 14.
+// GetGuiResources reads 0 under Wine: there the PEB's GDI handle table has 0x10000 entries of 24 bytes, live at 14.
 int liveGdiObjects(DWORD processId) {
     const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     int count = static_cast<int>(GetGuiResources(process, GR_GDIOBJECTS));

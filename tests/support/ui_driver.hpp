@@ -1,6 +1,5 @@
 #pragma once
-// Drives a running Belavo.exe from another process as a person does: windows
-// found by class and process, texts read with WM_GETTEXT, real key presses.
+// Drives a running Belavo.exe from another process as a person does: windows, texts, real key presses.
 #include <windows.h>
 
 #include <initializer_list>
@@ -41,8 +40,7 @@ private:
     HWND mainWindow_ = nullptr;
 };
 
-// A visible top-level window of the process with that class.
-HWND findWindowOf(DWORD processId, const wchar_t* className);
+HWND findWindowOf(DWORD processId, const wchar_t* className);  // a visible top-level window of the process
 std::wstring textOf(HWND window);
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 

@@ -1,2 +1,0 @@
-#pragma once
-#include "ui_driver.hpp"  // liveGdiObjects is declared there
