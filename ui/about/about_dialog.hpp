@@ -37,7 +37,7 @@ public:
     static bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName,
                             std::string& keyVal);
 
-    static const wchar_t* failureReportTitle() noexcept { return kAppIdentity.title.data(); }
+    static const wchar_t* failureReportTitle() noexcept { return design().failureTitle; }
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

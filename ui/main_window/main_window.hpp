@@ -23,7 +23,7 @@ public:
     // Tab, Shift+Tab and the access keys of the buttons; true when `message` was consumed.
     bool handleDialogKeys(MSG& message) noexcept;
 
-    static const wchar_t* failureReportTitle() noexcept { return kAppIdentity.title.data(); }
+    static const wchar_t* failureReportTitle() noexcept { return design().failureTitle; }
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
