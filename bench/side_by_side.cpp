@@ -32,6 +32,7 @@
 namespace {
 
 using namespace belavo::bench;
+using belavo::test::windowsPath;
 
 enum Row { Start, PeakSet, Valid, Invalid, About, kRows };
 constexpr const char* kRowNames[kRows] = {"start to ready (ms)", "peak working set after start (KiB)",
@@ -132,8 +133,6 @@ int run(int argc, wchar_t** argv) {
     const int rounds = argc > 4 ? _wtoi(argv[4]) : 3;
     const int starts = argc > 5 ? _wtoi(argv[5]) : 10;
     const int interactions = argc > 6 ? _wtoi(argv[6]) : 20;
-    // A Linux path is taken as one on Wine's Z: drive.
-    const auto windowsPath = [](const wchar_t* path) { return (path[0] == L'/' ? L"Z:" : L"") + std::wstring(path); };
     Program programs[3] = {{windowsPath(argv[1]), belavo::ui::kMainWindowClass, {}},
                            {windowsPath(argv[2]), belavo::ui::kMainWindowClass, {}},
                            {windowsPath(argv[3]), L"BelavoBenchBare", {}}};

@@ -8,9 +8,8 @@
 namespace belavo::test {
 
 std::wstring belavoExe() {
-    const wchar_t* path = _wgetenv(L"BELAVO_EXE");
-    if (!path) throw std::runtime_error("BELAVO_EXE is not set");
-    return path[0] == L'/' ? L"Z:" + std::wstring(path) : path;
+    if (const wchar_t* path = _wgetenv(L"BELAVO_EXE")) return windowsPath(path);
+    throw std::runtime_error("BELAVO_EXE is not set");
 }
 
 AppProcess::AppProcess(const std::wstring& exe, const wchar_t* windowClass) {
