@@ -6,18 +6,27 @@
 # The root (build/debian/<release>, about 3 GB once the command has installed
 # its packages) is made with debootstrap the first time and reused afterwards;
 # the clone is made afresh on every run, so uncommitted changes are not in it.
-# Delete build/debian/<release> to start from nothing again.
+# Delete build/debian/<release> to start from nothing again. The packages come
+# from debootstrap's default mirror, or from another one named for the run:
+#   sudo BELAVO_DEBIAN_MIRROR=URL bash scripts/in-debian.sh trixie ...
 set -euo pipefail
 if [ $# -lt 2 ]; then
-  echo "usage: $0 RELEASE COMMAND... (for example: $0 trixie bash scripts/test.sh)" >&2
+  echo "usage: [BELAVO_DEBIAN_MIRROR=URL] $0 RELEASE COMMAND..." >&2
+  echo "  for example: $0 trixie bash scripts/test.sh" >&2
+  exit 2
+fi
+release="$1"
+shift
+# The name becomes a folder that is removed and made again as root: nothing
+# but a plain name may reach that, whoever runs the script.
+if [[ ! "$release" =~ ^[[:alnum:]][[:alnum:]-]*$ ]]; then
+  echo "$0: '$release' is not a Debian release name (letters, digits and hyphens)" >&2
   exit 2
 fi
 if [ "$(id -u)" -ne 0 ]; then
   echo "$0 needs root, to make the root with debootstrap, mount into it and chroot: run it with sudo" >&2
   exit 1
 fi
-release="$1"
-shift
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)"
 root="$repo/build/debian/$release"
 mkdir -p "$repo/build/debian"
@@ -48,10 +57,14 @@ if [ ! -e "$root/.belavo-root" ]; then
   for target in proc sys dev/pts dev/shm dev tmp/.X11-unix; do
     ! mountpoint -q "$root/$target" || { echo "$root/$target is still mounted: unmount it first" >&2; exit 1; }
   done
+  if ! command -v debootstrap >/dev/null; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
+  fi
   rm -rf "$root"
   echo "Making a minimal $release root in $root"
-  debootstrap --variant=minbase "$release" "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
-    { echo "debootstrap failed; see $root.log" >&2; exit 1; }
+  debootstrap --variant=minbase "$release" "$root" ${BELAVO_DEBIAN_MIRROR:+"$BELAVO_DEBIAN_MIRROR"} \
+    >"$root.log" 2>&1 || { echo "debootstrap failed; see $root.log" >&2; exit 1; }
   touch "$root/.belavo-root"
 fi
 
