@@ -13,30 +13,42 @@
 _wine_session_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 _wine_session_prefixes=()
 
+# One step of the setup of the prefix $WINEPREFIX, its output added to
+# $WINEPREFIX.log. A failed step is named, and the setup ends there: the
+# prefix is not marked ready.
+_wine_step() { # _wine_step <what it does> <command...>
+  "${@:2}" >>"$WINEPREFIX.log" 2>&1 && return
+  echo "wine-session.sh: $1 failed for $WINEPREFIX (its output: $WINEPREFIX.log)" >&2
+  return 1
+}
+
 _wine_prefix_setup() {
-  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  local reg="$_wine_session_root/scripts/wine-prefix.reg" fonts="$WINEPREFIX/drive_c/windows/Fonts"
   echo "Preparing the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
+  rm -f "$WINEPREFIX/.belavo-ready" "$WINEPREFIX.log"
+  _wine_step "making the prefix (wineboot -i)" wineboot -i || return
+  _wine_step "waiting for wineboot" wineserver -w || return
   # Debian's Wine does not load its own fonts: the title-bar buttons need Marlett.
   mkdir -p "$fonts"
-  cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf "$fonts/" 2>/dev/null || true
-  iconv -f UTF-8 -t UTF-16 "$_wine_session_root/scripts/wine-prefix.reg" > "$WINEPREFIX/drive_c/settings.reg"
-  wine reg import 'C:\settings.reg' >/dev/null 2>&1
-  wineserver -w
-  cp "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready"
+  _wine_step "copying Wine's fonts" cp /usr/share/wine/fonts/{marlett,tahoma*}.ttf "$fonts/" || return
+  _wine_step "converting wine-prefix.reg" \
+    iconv -f UTF-8 -t UTF-16 -o "$WINEPREFIX/drive_c/settings.reg" "$reg" || return
+  _wine_step "importing wine-prefix.reg (wine reg import)" wine reg import 'C:\settings.reg' || return
+  _wine_step "waiting for the import" wineserver -w || return
+  cp "$reg" "$WINEPREFIX/.belavo-ready"
 }
 
 # A copy of the ready prefix with the settings of one font profile.
 _wine_profile_setup() {
-  local reg="$1" profile="$2"
-  echo "Preparing the font profile $profile"
-  rm -rf "$profile"
-  cp -a "$WINEPREFIX" "$profile"
-  iconv -f UTF-8 -t UTF-16 "$reg" > "$profile/drive_c/profile.reg"
-  WINEPREFIX="$profile" wine reg import 'C:\profile.reg' >/dev/null 2>&1
-  WINEPREFIX="$profile" wineserver -w
-  cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" > "$profile/.belavo-profile"
+  local reg="$1" ready="$WINEPREFIX" WINEPREFIX="$2"
+  echo "Preparing the font profile $WINEPREFIX"
+  rm -rf "$WINEPREFIX" "$WINEPREFIX.log"
+  _wine_step "copying the prefix" cp -a "$ready" "$WINEPREFIX" || return
+  _wine_step "converting ${reg##*/}" \
+    iconv -f UTF-8 -t UTF-16 -o "$WINEPREFIX/drive_c/profile.reg" "$reg" || return
+  _wine_step "importing ${reg##*/} (wine reg import)" wine reg import 'C:\profile.reg' || return
+  _wine_step "waiting for the import" wineserver -w || return
+  cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" > "$WINEPREFIX/.belavo-profile"
 }
 
 # One persistent server for the whole session instead of one per program.
@@ -60,8 +72,10 @@ wine_session_start() {
   # process that found no locale archive does not look for it again.
   unset "${!LC_@}"
   export LANG=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  _wine_session_prefixes=()
   mkdir -p "$prefix"
-  export WINEPREFIX="$(cd "$prefix" && pwd)"
+  WINEPREFIX="$(cd "$prefix" && pwd)" || return
+  export WINEPREFIX
 
   _wine_session_xvfb=""
   if [ "$mode" = virtual ] || [ -z "${DISPLAY:-}" ]; then
@@ -71,16 +85,18 @@ wine_session_start() {
     _wine_session_xvfb=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    [ -e "/tmp/.X11-unix/X$n" ] ||
+      { echo "wine-session.sh: Xvfb :$n did not start" >&2; wine_session_stop; return 1; }
   fi
 
   # A prefix made with other settings is brought up to date.
-  cmp -s "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready" || _wine_prefix_setup
-  _wine_session_prefixes=()
+  cmp -s "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready" || _wine_prefix_setup ||
+    { wine_session_stop; return 1; }
   if [ "${3:-}" = profiles ]; then
     for reg in "$_wine_session_root"/scripts/wine-profiles/*.reg; do
       profile="$WINEPREFIX-$(basename "$reg" .reg)"
       cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" | cmp -s - "$profile/.belavo-profile" ||
-        _wine_profile_setup "$reg" "$profile"
+        _wine_profile_setup "$reg" "$profile" || { wine_session_stop; return 1; }
       _wine_session_prefixes+=("$profile")
     done
   fi
