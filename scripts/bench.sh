@@ -36,8 +36,23 @@ side_starts="${SIDE_STARTS:-10}"
 side_interactions="${SIDE_INTERACTIONS:-20}"
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 
+session_up=""
+stop_session() {
+  if [ -n "$session_up" ]; then
+    session_up=""
+    wine_session_stop
+  fi
+}
 mkdir -p build
 exec > >(tee build/bench.log) 2>&1
+log_writer=$!
+# At the end the output is closed and tee awaited: the last lines reach the log and the terminal.
+finish() {
+  stop_session
+  exec >&- 2>&-
+  wait "$log_writer"
+}
+trap finish EXIT
 
 section() { printf '\n== %s (load average %s)\n' "$1" "$(cut -d' ' -f1-3 /proc/loadavg)"; }
 
@@ -61,7 +76,9 @@ earlier_exe="$earlier/build/mingw/app/Belavo.exe"
 
 section "Files"
 for exe in "$mingw/app/Belavo.exe" "$earlier_exe" "$mingw/bench/bare_window.exe"; do
-  x86_64-w64-mingw32-objdump -f "$exe" | grep -q HAS_SYMS && symbols="with symbols" || symbols="stripped"
+  flags="$(x86_64-w64-mingw32-objdump -f "$exe")"
+  symbols="stripped"
+  [[ "$flags" != *HAS_SYMS* ]] || symbols="with symbols"
   printf '%s: %s bytes, %s; imports (functions):' "${exe#"$root/"}" "$(stat -c %s "$exe")" "$symbols"
   x86_64-w64-mingw32-objdump -p "$exe" |
     awk '/DLL Name:/ { if (d) printf " %s (%d)", d, n; d = $3; n = 0; next }
@@ -75,14 +92,6 @@ echo "$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | 
 
 # shellcheck source=scripts/wine-session.sh
 source scripts/wine-session.sh
-session_up=""
-stop_session() {
-  if [ -n "$session_up" ]; then
-    session_up=""
-    wine_session_stop
-  fi
-}
-trap stop_session EXIT
 trap 'exit 130' INT TERM
 session_up=1
 wine_session_start "$prefix" virtual

@@ -11,6 +11,8 @@ bash scripts/deps.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target Belavo
 exe="$root/build/mingw/app/Belavo.exe"
+# The main window's caption, as this build names it.
+caption="$(sed -n 's/^#define BELAVO_PRODUCT_NAME "\(.*\)"$/\1/p' build/mingw/identity/version.h)"
 
 source scripts/wine-session.sh
 trap wine_session_stop EXIT
@@ -23,7 +25,7 @@ fi
 wine_session_start build/wine-prefix virtual
 wine "$exe" &
 for _ in $(seq 100); do
-  xdotool search --name 'Belavo Ver1.3' >/dev/null 2>&1 && break
+  xdotool search --name "^$caption\$" >/dev/null 2>&1 && break
   sleep 0.1
 done
 sleep 1
