@@ -26,12 +26,13 @@ protected:
     ~CaptionSink() = default;
 };
 
+// Where a check shows its result, in the order it writes them.
 struct ResultLabels {
-    CaptionSink& bmi;             // Label8
-    CaptionSink& advice;          // Label9
-    CaptionSink& standardWeight;  // Label7
-    CaptionSink& weight;          // Label6
-    CaptionSink& obesity;         // Label18
+    CaptionSink& bmi;
+    CaptionSink& advice;
+    CaptionSink& standardWeight;
+    CaptionSink& weight;
+    CaptionSink& obesity;
 };
 
 // Runs one check of the height (cm) and weight (kg) texts. The whole result is

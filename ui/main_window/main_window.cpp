@@ -93,8 +93,9 @@ void MainWindow::onCommand(int id, int notification) {
 }
 
 void MainWindow::Command1_Click() {
-    LabelCaption bmi(control(Label8)), advice(control(Label9)), standardWeight(control(Label7)),
-        weight(control(Label6)), obesity(control(Label18));
+    const auto label = [this](int at) { return LabelCaption(control(kResultLabels[at])); };
+    LabelCaption bmi = label(0), advice = label(1), standardWeight = label(2), weight = label(3),
+                 obesity = label(4);
     try {
         assessBody(win32::utf16(win32::windowText(control(Text1))), win32::utf16(win32::windowText(control(Text2))),
                    result_, {bmi, advice, standardWeight, weight, obesity});

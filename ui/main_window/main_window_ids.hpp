@@ -6,15 +6,15 @@
 namespace belavo::ui {
 
 enum MainWindowId : int {
-    Frame1 = 100, Frame2,  // scripts use the numbers: Label7 is 108, Label8 109
+    Frame1 = 100, Frame2,
     Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10,
     Label11, Label12, Label13, Label14, Label15, Label16, Label17, Label18, Label19,
     Text1, Text2, Command1, Command2, Line1, Line2, Line3,
     endb = 200, verb,
 };
 
-// The result labels in the order a check writes them: BMI, advice, standard
-// weight, weight, obesity.
+// The result labels in the order a check writes them, that of ResultLabels:
+// BMI, advice, standard weight, weight, obesity degree.
 inline constexpr int kResultLabels[] = {Label8, Label9, Label7, Label6, Label18};
 
 inline constexpr wchar_t kMainWindowClass[] = L"BelavoForm1";
