@@ -8,6 +8,7 @@
 #include "app_identity.hpp"
 #include "dpi.hpp"
 #include "maker_addresses.hpp"
+#include "resource_ids.h"
 #include "text.hpp"
 
 namespace belavo::ui {
@@ -15,8 +16,6 @@ namespace {
 
 using namespace about;
 
-constexpr int kApplicationIcon = 1;
-constexpr int kInformationIcon = 2;
 constexpr int kPictureSize = 32;  // pixels at 96 DPI
 
 // An icon of the program's resources at `size` pixels, or none when the resource is missing.
@@ -116,9 +115,10 @@ void AboutDialog::showIcons(UINT dpi) {
     // The old icons stay alive until the window and the box have let go of them.
     const win32::UniqueIcon previousBig = std::move(bigIcon_), previousSmall = std::move(smallIcon_),
                             previousPicture = std::move(picture_);
-    bigIcon_ = loadIcon(kInformationIcon, GetSystemMetricsForDpi(SM_CXICON, dpi));
-    smallIcon_ = loadIcon(kInformationIcon, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
-    picture_ = loadIcon(kApplicationIcon, MulDiv(kPictureSize, static_cast<int>(dpi), win32::kDefaultDpi));
+    bigIcon_ = loadIcon(BELAVO_INFORMATION_ICON, GetSystemMetricsForDpi(SM_CXICON, dpi));
+    smallIcon_ = loadIcon(BELAVO_INFORMATION_ICON, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+    picture_ =
+        loadIcon(BELAVO_APPLICATION_ICON, MulDiv(kPictureSize, static_cast<int>(dpi), win32::kDefaultDpi));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     SendMessageW(control(picIcon), STM_SETICON, reinterpret_cast<WPARAM>(picture_.get()), 0);

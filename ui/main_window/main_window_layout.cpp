@@ -3,6 +3,8 @@
 // box), caption, font and colours.
 #include "main_window.hpp"
 
+#include "resource_ids.h"
+
 namespace belavo::ui {
 namespace {
 
@@ -77,8 +79,6 @@ constexpr ControlSpec kControls[] = {
     {Button, Command2, Form1, 2295, 5760, 1920, 375, L"終了(&Q)"},
 };
 
-constexpr int kApplicationIcon = 1;
-
 // Two items without drop-downs: choosing one runs its command at once.
 HMENU createMenuBar() {
     const HMENU menu = CreateMenu();
@@ -95,7 +95,7 @@ constexpr win32::FormDesign kDesign{
     .clientHeight = 6285,
     .controls = kControls,
     .firstFocus = Text1,
-    .classIcon = kApplicationIcon,
+    .classIcon = BELAVO_APPLICATION_ICON,
     .menuBar = createMenuBar,
     .failureTitle = kAppIdentity.title.data(),
 };
