@@ -18,8 +18,8 @@ struct Summary {
 };
 Summary summarize(std::vector<double> values);
 
-const char* wineVersion();
-std::string utf8(const std::wstring& text);  // "8.0" and the like under Wine, nullptr on Windows
+const char* wineVersion();  // "8.0" and the like under Wine, nullptr on Windows
+std::string utf8(const std::wstring& text);
 
 struct Entries {
     const wchar_t* height;

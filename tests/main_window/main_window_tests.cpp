@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
 }
 
 TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
-    const char* prefix = std::getenv("WINEPREFIX");  // elsewhere the captions are measured in another PC's fonts
+    const char* prefix = std::getenv("WINEPREFIX");  // elsewhere the fonts are the user's own
     const bool measured = prefix && std::filesystem::exists(std::string("Z:") + prefix + "/.belavo-ready");
     expectCaptionsFit(window.hwnd(), measured, Label9);
     withAboutDialog(window.hwnd(), [measured](HWND about) { expectCaptionsFit(about, measured); });

@@ -10,8 +10,9 @@
 
 namespace belavo::test {
 
+// A Linux path is taken as one on Wine's Z: drive.
 inline std::wstring windowsPath(const wchar_t* path) { return (path[0] == L'/' ? L"Z:" : L"") + std::wstring(path); }
-std::wstring belavoExe();  // BELAVO_EXE; windowsPath takes a Linux path as one on Wine's Z: drive
+std::wstring belavoExe();  // BELAVO_EXE, through windowsPath
 
 template <class Condition>
 bool waitUntil(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
