@@ -78,6 +78,8 @@ fault launcher-quotes-kept   $L 's/if \(path.size\(\) >= 2 && path.front\(\) == 
 fault japanese-em-height     win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
 fault about-at-origin        $F 's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
+fault setup-step-unchecked   script_tests scripts/wine-session.sh 's/(import \S+settings\S+) \|\| return/$1/'
+fault release-with-dots      script_tests scripts/in-debian.sh 's/\[\[:alnum:\]-\]\*/[[:alnum:].\/-]*/'
 
 selected=("$@")
 chosen() { [ ${#selected[@]} = 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
