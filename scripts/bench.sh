@@ -6,14 +6,14 @@
 # Belavo.exe side by side with the earlier one (start-up, with the bare window
 # as its floor, footprint, checks, error report, About dialog), check latency,
 # a short soak and the full soak; then natively the core benchmark and the
-# core fuzzers for a bounded time. Prints every figure and keeps a copy in
+# core fuzzer for a bounded time. Prints every figure and keeps a copy in
 # build/bench.log.
 #   scripts/bench.sh [--against COMMIT]   (default: the last release tag)
 #
 # Settings (environment): BENCH_PREFIX (Wine prefix folder, /tmp/wp-bench),
 # BENCH_CHECKS (500 timed checks), SIDE_ROUNDS (3), SIDE_STARTS (10 starts per
 # round and program), SIDE_INTERACTIONS (20 of each per round and program),
-# SOAK_CHECKS (10000), SOAK_ABOUT (1000), FUZZ_SECONDS (60 per fuzzer).
+# SOAK_CHECKS (10000), SOAK_ABOUT (1000), FUZZ_SECONDS (60).
 # Timings never fail the run; a failed soak or fuzzer makes it exit non-zero.
 set -euo pipefail
 
@@ -126,11 +126,11 @@ stop_session
 section "Core benchmark (native, Google Benchmark)"
 build/native/core/core_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-section "Core fuzzers (${fuzz_seconds} s each)"
+section "Core fuzzer (${fuzz_seconds} s)"
 fuzz_status=0
 scripts/fuzz.sh "$fuzz_seconds" || fuzz_status=$?
 
 section "Done"
 [ "$soak_status" -eq 0 ] || echo "The soak FAILED (exit code $soak_status)."
-[ "$fuzz_status" -eq 0 ] || echo "A fuzzer FAILED (exit code $fuzz_status)."
+[ "$fuzz_status" -eq 0 ] || echo "The fuzzer FAILED (exit code $fuzz_status)."
 [ "$soak_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ]
