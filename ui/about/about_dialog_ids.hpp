@@ -3,9 +3,11 @@
 // class. Tests in other processes find the dialog and its controls by these.
 namespace belavo::ui::about {
 
+// clang-format off
 enum AboutDialogId : int {
     lblVersion = 100, cmdOK, Label1, picIcon, lblTitle, Command1, Command2, cmdSysInfo, Line1,
 };
+// clang-format on
 
 inline constexpr wchar_t kAboutDialogClass[] = L"BelavoFrmAbout";
 

@@ -5,6 +5,7 @@
 
 namespace belavo::ui {
 
+// clang-format off
 enum MainWindowId : int {
     Frame1 = 100, Frame2,
     Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10,
@@ -12,6 +13,7 @@ enum MainWindowId : int {
     Text1, Text2, Command1, Command2, Line1, Line2, Line3,
     endb = 200, verb,
 };
+// clang-format on
 
 // The result labels in the order a check writes them, that of ResultLabels:
 // BMI, advice, standard weight, weight, obesity degree.
