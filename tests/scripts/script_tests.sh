@@ -1,25 +1,17 @@
 #!/usr/bin/env bash
-# The scripts stop before they can do harm. in-debian.sh takes only a plain release name, checked before
-# anything else, root or not. A failed step of the Wine prefix's setup ends the session and leaves the
-# prefix unmarked, to be made again rather than reused broken.
-set -euo pipefail
+# in-debian.sh refuses any release but a plain name, without root; a failed prefix setup leaves none ready.
+set -eu
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "script_tests: $*" >&2; exit 1; }
 
-id() { echo 1000; }  # not root: a name let through stops at the root check (exit status 1) before any removal
-export -f id
+id() { echo 1000; } && export -f id  # not root: a name let through stops at the root check, before removing
 for release in '' . .. ../.. trixie/../.. /tmp -rf 'trixie sid'; do
-  status=0
-  bash "$root/scripts/in-debian.sh" "$release" true 2>/dev/null || status=$?
-  [ "$status" = 2 ] || fail "in-debian.sh took the release '$release' (exit status $status)"
+  bash "$root/scripts/in-debian.sh" "$release" true 2>&1 | grep -q "not a Debian" || fail "took '$release'"
 done
 
-wine() { [ "$1" != reg ]; }  # every import fails; the rest of Wine is not needed
-wineboot() { :; }
-wineserver() { :; }
+wine() { [ "$1" != reg ]; }; wineboot() { :; }; wineserver() { :; }  # only the imports fail
 source "$root/scripts/wine-session.sh"
-! DISPLAY=:0 wine_session_start "$work/prefix" 2>"$work/err" || fail "a session started on a failed setup"
-grep -q "importing wine-prefix.reg" "$work/err" || fail "the failed step is not named: $(cat "$work/err")"
+DISPLAY=:0 wine_session_start "$work/prefix" 2>&1 | grep -q "import.* failed" || fail "no failed step named"
 [ ! -e "$work/prefix/.belavo-ready" ] || fail "a failed setup marked the prefix ready"

@@ -10,9 +10,8 @@
 
 namespace belavo::test {
 
-// A Linux path is taken as one on Wine's Z: drive.
 inline std::wstring windowsPath(const wchar_t* path) { return (path[0] == L'/' ? L"Z:" : L"") + std::wstring(path); }
-std::wstring belavoExe();  // BELAVO_EXE, through windowsPath
+std::wstring belavoExe();  // BELAVO_EXE, a Linux path taken as one on Wine's Z: drive (windowsPath)
 
 template <class Condition>
 bool waitUntil(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
