@@ -49,14 +49,14 @@ COLORREF backColourOf(const ControlSpec& spec) noexcept {
 
 }  // namespace
 
-ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96)
+ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96,
+                       UINT dpi)
     : table_(table), defaultFont96_(defaultFont96), controls_(table.size()),
       brushes_(table.size()) {
     for (size_t row = 0; row < table_.size(); ++row) {
         const COLORREF back = backColourOf(table_[row]);
         if (back != kDefaultColour) brushes_[row].reset(CreateSolidBrush(back));
     }
-    const UINT dpi = dpiOf(window);
     fonts_ = makeFonts(dpi);
 
     // Each control is made in its place with its font: under Wine every later
