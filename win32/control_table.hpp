@@ -63,6 +63,10 @@ public:
     // previous DPI are released once no control uses them.
     void layout(UINT dpi);
 
+    // Takes the colours afresh: the design's, or while a contrast theme is on
+    // the system's. True when any changed; a brush is made again only then.
+    bool recolour();
+
     // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT: the brush for a control with its own
     // colours, or nullptr when the default handling applies.
     HBRUSH colourControl(HDC dc, HWND control) const noexcept;
@@ -84,8 +88,14 @@ private:
 
     std::span<const ControlSpec> table_;
     LOGFONTW defaultFont96_;
-    std::vector<HWND> controls_;        // one per table row
-    std::vector<UniqueBrush> brushes_;  // one per table row; empty where default
+    // A row's colours as drawn now, and the brush of its background.
+    struct Paint {
+        COLORREF text = kDefaultColour, back = kDefaultColour;
+        UniqueBrush brush;  // empty where the background is the default
+    };
+
+    std::vector<HWND> controls_;  // one per table row
+    std::vector<Paint> paints_;   // one per table row
     Fonts fonts_;
 };
 

@@ -25,7 +25,7 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
         windowClass.hIconSm = loadClassIcon(instance, design.classIcon, SM_CXSMICON);
     }
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // follows the system's colours
     windowClass.lpszClassName = design.className;
     // No window can be made without its class: say so rather than end in silence.
     if (!RegisterClassExW(&windowClass)) reportUnexpectedFailure(nullptr, design.failureTitle);
@@ -116,6 +116,13 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
     case WM_DPICHANGED:
         relayout(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
+    case WM_SYSCOLORCHANGE:
+        // Common controls hear of new colours only from their window.
+        for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+            SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
+        }
+        recolour(window);
+        break;
     case WM_SETTINGCHANGE:
         followSettings(window);
         break;
@@ -123,10 +130,16 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
     return std::nullopt;
 }
 
-// The text size or the work area may have changed: the window follows them
-// where it is.
+// The system's colours or the contrast theme changed.
+void Form::recolour(HWND window) {
+    if (controls_ && controls_->recolour()) redraw(window);
+}
+
+// The contrast theme, the text size or the work area may have changed: the
+// window follows them where it is.
 void Form::followSettings(HWND window) {
     if (!controls_) return;
+    recolour(window);
     RECT place;
     GetWindowRect(window, &place);
     relayout(window, dpi_, place);

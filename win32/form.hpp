@@ -1,8 +1,9 @@
 #pragma once
 // What every top-level window of the program shares: a window class of its
 // own, a client area designed in twips, controls built from a table and laid
-// out for the window's DPI times the user's text size, their colours, and the
-// focus given back when the window is activated again.
+// out for the window's DPI times the user's text size, their colours (the
+// system's in a contrast theme), and the focus given back when the window is
+// activated again.
 #include <windows.h>
 
 #include <optional>
@@ -56,6 +57,7 @@ private:
     UINT layoutDpiFor(UINT dpi, const RECT& workArea) const noexcept;
     SIZE windowSizeFor(UINT layoutDpi, UINT dpi) const noexcept;
     void relayout(HWND window, UINT dpi, const RECT& place);
+    void recolour(HWND window);
     void followSettings(HWND window);
     void onActivate(HWND window, bool active) noexcept;
 
