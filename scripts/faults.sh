@@ -78,6 +78,11 @@ fault launcher-quotes-kept   $L 's/if \(path.size\(\) >= 2 && path.front\(\) == 
 fault japanese-em-height     win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
 fault about-at-origin        $F 's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
+fault text-size-ignored      main_window_tests $F 's/textScalePercent\(\), 100\)/100, 100)/'
+fault past-the-work-area     main_window_tests $F 's/100\)\), fits\)/100)), 9999u)/'
+fault text-size-not-live     main_window_tests $F 's/(WM_SETTINGCHANGE:\n) *followSettings\(window\);/$1/'
+fault contrast-ignored       main_window_tests $C 's/= highContrast\(\);/= highContrast() && false;/'
+fault contrast-brush-leaked  main_window_tests $C 's/(paint.brush).reset\(/$1.release();\n        $1.reset(/'
 
 selected=("$@")
 chosen() { [ ${#selected[@]} = 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
