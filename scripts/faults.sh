@@ -80,6 +80,11 @@ fault about-at-origin        $F 's/design_.style, left, top,/design_.style, CW_U
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
 fault setup-step-unchecked   script_tests scripts/wine-session.sh 's/(import \S+settings\S+) \|\| return/$1/'
 fault release-with-dots      script_tests scripts/in-debian.sh 's/\[\[:alnum:\]-\]\*/[[:alnum:].\/-]*/'
+fault text-size-ignored      main_window_tests $F 's/textScalePercent\(\), 100\)/100, 100)/'
+fault past-the-work-area     main_window_tests $F 's/100\)\), fits\)/100)), 9999u)/'
+fault text-size-not-live     main_window_tests $F 's/(WM_SETTINGCHANGE:\n) *followSettings\(window\);/$1/'
+fault contrast-ignored       main_window_tests $C 's/= highContrast\(\);/= highContrast() && false;/'
+fault contrast-brush-leaked  main_window_tests $C 's/(paint.brush).reset\(/$1.release();\n        $1.reset(/'
 
 selected=("$@")
 chosen() { [ ${#selected[@]} = 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }

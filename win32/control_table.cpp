@@ -39,24 +39,31 @@ LOGFONTW logFontOf(const FontSpec& spec, UINT dpi) noexcept {
     return font;
 }
 
-// Lines take their colour from the background; by default that is the text colour.
-COLORREF backColourOf(const ControlSpec& spec) noexcept {
-    if (spec.kind == ControlKind::Line && spec.backColour == kDefaultColour) {
-        return GetSysColor(COLOR_WINDOWTEXT);
+bool highContrast() noexcept {
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// A row's text and background colours. Lines take theirs from the background,
+// by default the text colour. In a contrast theme every colour is the system's:
+// a value box is drawn as a window's text, the rest as the defaults draw them.
+std::pair<COLORREF, COLORREF> coloursOf(const ControlSpec& spec, bool contrast) noexcept {
+    if (spec.kind == ControlKind::Line) {
+        const bool own = !contrast && spec.backColour != kDefaultColour;
+        return {kDefaultColour, own ? spec.backColour : GetSysColor(COLOR_WINDOWTEXT)};
     }
-    return spec.backColour;
+    if (!contrast) return {spec.textColour, spec.backColour};
+    if (spec.backColour == kDefaultColour) return {kDefaultColour, kDefaultColour};
+    return {GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)};
 }
 
 }  // namespace
 
-ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96)
-    : table_(table), defaultFont96_(defaultFont96), controls_(table.size()),
-      brushes_(table.size()) {
-    for (size_t row = 0; row < table_.size(); ++row) {
-        const COLORREF back = backColourOf(table_[row]);
-        if (back != kDefaultColour) brushes_[row].reset(CreateSolidBrush(back));
-    }
-    const UINT dpi = dpiOf(window);
+ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96,
+                       UINT dpi)
+    : table_(table), defaultFont96_(defaultFont96), controls_(table.size()), paints_(table.size()) {
+    recolour();
     fonts_ = makeFonts(dpi);
 
     // Each control is made in its place with its font: under Wine every later
@@ -154,17 +161,32 @@ const ControlSpec* ControlSet::find(int id) const noexcept {
     return nullptr;
 }
 
+bool ControlSet::recolour() {
+    const bool contrast = highContrast();
+    bool changed = false;
+    for (size_t row = 0; row < table_.size(); ++row) {
+        const auto [text, back] = coloursOf(table_[row], contrast);
+        Paint& paint = paints_[row];
+        changed = changed || text != paint.text || back != paint.back;
+        paint.text = text;
+        if (back == paint.back) continue;
+        paint.back = back;
+        paint.brush.reset(back == kDefaultColour ? nullptr : CreateSolidBrush(back));
+    }
+    return changed;
+}
+
 HBRUSH ControlSet::colourControl(HDC dc, HWND control) const noexcept {
     const int id = GetDlgCtrlID(control);
     for (size_t row = 0; row < table_.size(); ++row) {
-        const ControlSpec& spec = table_[row];
-        if (spec.id != id) continue;
-        const bool ownText = spec.textColour != kDefaultColour;
-        if (!ownText && !brushes_[row]) return nullptr;
-        SetTextColor(dc, ownText ? spec.textColour : GetSysColor(COLOR_WINDOWTEXT));
-        if (brushes_[row]) {
-            SetBkColor(dc, backColourOf(spec));
-            return brushes_[row].get();
+        if (table_[row].id != id) continue;
+        const Paint& paint = paints_[row];
+        const bool ownText = paint.text != kDefaultColour;
+        if (!ownText && !paint.brush) return nullptr;
+        SetTextColor(dc, ownText ? paint.text : GetSysColor(COLOR_WINDOWTEXT));
+        if (paint.brush) {
+            SetBkColor(dc, paint.back);
+            return paint.brush.get();
         }
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         return GetSysColorBrush(COLOR_BTNFACE);

@@ -2,8 +2,8 @@
 // A window's controls described as a table, in the units of the design:
 // geometry in twips relative to the parent (the client area or a group box),
 // fonts in points with their character set, colours as RGB. ControlSet creates
-// standard controls from such a table, places them for the window's DPI and
-// answers their colour messages.
+// standard controls from such a table, places them for a layout DPI (the
+// window's DPI times the text size) and answers their colour messages.
 #include <windows.h>
 
 #include <span>
@@ -56,12 +56,16 @@ class ControlSet {
 public:
     // Creates the controls of `table` on `window` in the table's order, which
     // is the order accessibility tools read them in: each field right after
-    // its caption.
-    ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96);
+    // its caption; laid out for `dpi`.
+    ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96, UINT dpi);
 
     // Places every control and makes its font for `dpi`; the fonts of the
     // previous DPI are released once no control uses them.
     void layout(UINT dpi);
+
+    // Takes the colours afresh: the design's, or while a contrast theme is on
+    // the system's. True when any changed; a brush is made again only then.
+    bool recolour();
 
     // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT: the brush for a control with its own
     // colours, or nullptr when the default handling applies.
@@ -84,8 +88,14 @@ private:
 
     std::span<const ControlSpec> table_;
     LOGFONTW defaultFont96_;
-    std::vector<HWND> controls_;        // one per table row
-    std::vector<UniqueBrush> brushes_;  // one per table row; empty where default
+    // A row's colours as drawn now, and the brush of its background.
+    struct Paint {
+        COLORREF text = kDefaultColour, back = kDefaultColour;
+        UniqueBrush brush;  // empty where the background is the default
+    };
+
+    std::vector<HWND> controls_;  // one per table row
+    std::vector<Paint> paints_;   // one per table row
     Fonts fonts_;
 };
 

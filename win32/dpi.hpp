@@ -29,4 +29,9 @@ inline LONG fontHeight(double points, BYTE charset, UINT dpi) noexcept {
 // The window's DPI; the system's when the window does not exist yet.
 UINT dpiOf(HWND window) noexcept;
 
+// The user's text size in percent (Settings > Accessibility > Text size), 100
+// to 225; 100 when it was never set. The windows are laid out for their DPI
+// times this, as Windows enlarges its own menus, titles and messages by it.
+UINT textScalePercent() noexcept;
+
 }  // namespace belavo::win32

@@ -25,10 +25,29 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
         windowClass.hIconSm = loadClassIcon(instance, design.classIcon, SM_CXSMICON);
     }
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // follows the system's colours
     windowClass.lpszClassName = design.className;
     // No window can be made without its class: say so rather than end in silence.
     if (!RegisterClassExW(&windowClass)) reportUnexpectedFailure(nullptr, design.failureTitle);
+}
+
+RECT workAreaOf(HMONITOR monitor) noexcept {
+    MONITORINFO info{sizeof info, {}, {}, 0};
+    GetMonitorInfoW(monitor, &info);
+    return info.rcWork;
+}
+
+// Where a window `size` long starts on an axis of the work area from `low` to
+// `high` when it wants to start at `wanted`: on it, and its start on it when it
+// cannot fit.
+LONG within(LONG wanted, LONG size, LONG low, LONG high) noexcept {
+    return std::max(low, std::min(wanted, high - size));
+}
+
+// Paints the whole window afresh, backgrounds first: a group box leaves
+// whatever its inside showed before.
+void redraw(HWND window) noexcept {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace
@@ -39,23 +58,22 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
 HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner) const {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClass(instance, design_, procedure);
-    const SIZE size = windowSizeFor(dpiOf(owner));
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
+    const RECT area = workAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY));
+    const UINT dpi = dpiOf(owner);
+    const SIZE size = windowSizeFor(layoutDpiFor(dpi, area), dpi);
     RECT centre = area;
     if (owner) GetWindowRect(owner, &centre);
-    // When it cannot fit, its top-left corner stays on the screen.
-    const LONG left = std::max(area.left, std::min((centre.left + centre.right - size.cx) / 2, area.right - size.cx));
-    const LONG top = std::max(area.top, std::min((centre.top + centre.bottom - size.cy) / 2, area.bottom - size.cy));
+    const LONG left = within((centre.left + centre.right - size.cx) / 2, size.cx, area.left, area.right);
+    const LONG top = within((centre.top + centre.bottom - size.cy) / 2, size.cy, area.top, area.bottom);
     return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top, size.cx, size.cy,
                            owner, nullptr, instance, creator);
 }
 
 void Form::build(HWND window) {
     if (design_.menuBar) SetMenu(window, design_.menuBar());
-    controls_.emplace(window, design_.controls, japaneseUiFont96());
+    dpi_ = dpiOf(window);
+    layoutDpi_ = layoutDpiFor(dpi_, workAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)));
+    controls_.emplace(window, design_.controls, japaneseUiFont96(), layoutDpi_);
     savedFocus_ = nullptr;
 }
 
@@ -88,22 +106,79 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
     case WM_ACTIVATE:
         onActivate(window, LOWORD(wParam) != WA_INACTIVE);
         return 0;
-    case WM_GETDPISCALEDSIZE:
-        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(static_cast<UINT>(wParam));
+    case WM_GETDPISCALEDSIZE: {
+        // The work area of the monitor it leaves stands in for the one it goes to.
+        const UINT dpi = static_cast<UINT>(wParam);
+        const RECT area = workAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+        *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(layoutDpiFor(dpi, area), dpi);
         return TRUE;
-    case WM_DPICHANGED: {
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (controls_) controls_->layout(HIWORD(wParam));
-        return 0;
     }
+    case WM_DPICHANGED:
+        relayout(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        // Common controls hear of new colours only from their window.
+        for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+            SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
+        }
+        recolour(window);
+        break;
+    case WM_SETTINGCHANGE:
+        followSettings(window);
+        break;
     }
     return std::nullopt;
 }
 
-SIZE Form::windowSizeFor(UINT dpi) const noexcept {
-    RECT rect{0, 0, twipsToPixels(design_.clientWidth, dpi), twipsToPixels(design_.clientHeight, dpi)};
+// The system's colours or the contrast theme changed.
+void Form::recolour(HWND window) {
+    if (controls_ && controls_->recolour()) redraw(window);
+}
+
+// The contrast theme, the text size or the work area may have changed: the
+// window follows them where it is.
+void Form::followSettings(HWND window) {
+    if (!controls_) return;
+    recolour(window);
+    RECT place;
+    GetWindowRect(window, &place);
+    relayout(window, dpi_, place);
+}
+
+// Sizes and lays the window out for `dpi` and the text size now set, its
+// top-left corner where `place` has it unless the work area there asks to move
+// it. The controls stay, and with them what they show and the focus.
+void Form::relayout(HWND window, UINT dpi, const RECT& place) {
+    const RECT area = workAreaOf(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST));
+    const UINT layoutDpi = layoutDpiFor(dpi, area);
+    const SIZE size = windowSizeFor(layoutDpi, dpi);
+    SetWindowPos(window, nullptr, within(place.left, size.cx, area.left, area.right),
+                 within(place.top, size.cy, area.top, area.bottom), size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (controls_ && layoutDpi != layoutDpi_) {
+        controls_->layout(layoutDpi);
+        redraw(window);
+    }
+    dpi_ = dpi;
+    layoutDpi_ = layoutDpi;
+}
+
+// The DPI times the text size, or as much of that as lets the whole window fit
+// the work area; never less than the DPI itself.
+UINT Form::layoutDpiFor(UINT dpi, const RECT& workArea) const noexcept {
+    const SIZE frame = windowSizeFor(0, dpi);
+    const auto fit = [](LONG room, int twips) {
+        return static_cast<UINT>(std::max(room, 0L) * kTwipsPerInch / twips);
+    };
+    const UINT fits = std::min(fit(workArea.right - workArea.left - frame.cx, design_.clientWidth),
+                               fit(workArea.bottom - workArea.top - frame.cy, design_.clientHeight));
+    return std::max(dpi, std::min(static_cast<UINT>(MulDiv(dpi, textScalePercent(), 100)), fits));
+}
+
+// The client area laid out for `layoutDpi` in the frame Windows draws at `dpi`.
+SIZE Form::windowSizeFor(UINT layoutDpi, UINT dpi) const noexcept {
+    RECT rect{0, 0, twipsToPixels(design_.clientWidth, layoutDpi),
+              twipsToPixels(design_.clientHeight, layoutDpi)};
     AdjustWindowRectExForDpi(&rect, design_.style, design_.menuBar != nullptr, design_.exStyle, dpi);
     return {rect.right - rect.left, rect.bottom - rect.top};
 }

@@ -1,14 +1,16 @@
 #pragma once
 // What every top-level window of the program shares: a window class of its
 // own, a client area designed in twips, controls built from a table and laid
-// out for the window's DPI, their colours, and the focus given back when the
-// window is activated again.
+// out for the window's DPI times the user's text size, their colours (the
+// system's in a contrast theme), and the focus given back when the window is
+// activated again.
 #include <windows.h>
 
 #include <optional>
 #include <span>
 
 #include "control_table.hpp"
+#include "dpi.hpp"
 
 namespace belavo::win32 {
 
@@ -42,17 +44,27 @@ public:
     // WM_NCDESTROY: the controls are gone, and so are their fonts and brushes.
     void release() noexcept;
 
-    // Answers the messages that every form answers alike: colours, activation
-    // and DPI changes. Nothing for the others.
+    // Answers the messages that every form answers alike: colours, activation,
+    // DPI and setting changes. Nothing for the others.
     std::optional<LRESULT> handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    UINT dpi() const noexcept { return dpi_; }
+    // The DPI the window is laid out for: its DPI times the text size, as far
+    // as the window fits its monitor's work area.
+    UINT layoutDpi() const noexcept { return layoutDpi_; }
+
 private:
-    SIZE windowSizeFor(UINT dpi) const noexcept;
+    UINT layoutDpiFor(UINT dpi, const RECT& workArea) const noexcept;
+    SIZE windowSizeFor(UINT layoutDpi, UINT dpi) const noexcept;
+    void relayout(HWND window, UINT dpi, const RECT& place);
+    void recolour(HWND window);
+    void followSettings(HWND window);
     void onActivate(HWND window, bool active) noexcept;
 
     FormDesign design_;
     std::optional<ControlSet> controls_;
     HWND savedFocus_ = nullptr;
+    UINT dpi_ = kDefaultDpi, layoutDpi_ = kDefaultDpi;
 };
 
 }  // namespace belavo::win32

@@ -34,6 +34,17 @@ decltype(&DestroyMenu) __imp_DestroyMenu = [](HMENU menu) {
 decltype(&RegisterClassExW) __imp_RegisterClassExW = [](const WNDCLASSEXW* c) {
     return std::exchange(refuseNextClass, false) ? ATOM{0} : user32<decltype(&RegisterClassExW)>("RegisterClassExW")(c);
 };
+static DWORD textScale = 100, contrast = 0;  // TextScaleFactor, HIGHCONTRAST flags: faked (none in Wine)
+decltype(&RegGetValueW) __imp_RegGetValueW = [](HKEY root, LPCWSTR key, LPCWSTR name, DWORD flags,
+                                                 DWORD* type, void* data, DWORD* size) {
+    if (!lstrcmpW(name, L"TextScaleFactor")) return *static_cast<DWORD*>(data) = textScale, LSTATUS{};
+    const auto real = reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("advapi32"), "RegGetValueW"));
+    return reinterpret_cast<decltype(&RegGetValueW)>(real)(root, key, name, flags, type, data, size);
+};
+decltype(&SystemParametersInfoW) __imp_SystemParametersInfoW = [](UINT what, UINT size, void* data, UINT f) {
+    if (what == SPI_GETHIGHCONTRAST) return static_cast<HIGHCONTRASTW*>(data)->dwFlags = contrast, TRUE;
+    return user32<decltype(&SystemParametersInfoW)>("SystemParametersInfoW")(what, size, data, f);
+};
 decltype(&CreateWindowExW) __imp_CreateWindowExW = [](DWORD ex, auto name, auto caption, DWORD style, auto... rest) {
     if (style & WS_CHILD && std::exchange(refuseNextControl, false)) return HWND{};
     return user32<decltype(&CreateWindowExW)>("CreateWindowExW")(ex, name, caption, style, rest...);
@@ -103,15 +114,32 @@ std::wstring boxesIn(const std::wstring& text, HFONT font) {
     return boxes;
 }
 
-// At 96 DPI and after WM_DPICHANGED to 144 (every place and font scaled by 1.5, the old fonts freed): every character
-// of the menu bar and the captions drawn and, where the fonts are `measured`, each caption whole: its lines at the
-// client width (one-line captions and buttons by width), an entry field its font's line, `advice` four.
-void expectCaptionsFit(HWND window, bool measured, int advice = 0) {
-    std::vector<std::pair<std::vector<long>, HFONT>> at96;  // each control's place and font height, and its font
-    for (const UINT dpi : {96, 144}) {
-        RECT place;
-        GetWindowRect(window, &place);
-        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+// As opened, then live at text sizes 225, 100, 150% and at 144 DPI: the client area `design` (twips / 15)
+// times the text size or stopped by the work area; places and fonts scaled as the window, first fonts freed;
+// at 225 and 150% a contrast theme's yellow on black alone (white: caret, focus), else `designed`; no brush
+// left. Every character of the menu bar and captions drawn and, where `measured`, each caption whole: its
+// lines at the client width (one-line captions, buttons by width), an entry its font's line, `advice` four.
+void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measured, int advice = 0) {
+    std::vector<std::tuple<std::vector<long>, HFONT, double>> opened;  // place and font height, font, scale
+    int ids[COLOR_MENUBAR + 1], objects = 0, step = 0;
+    COLORREF palette[2][COLOR_MENUBAR + 1];  // the system's, and the theme's: texts and edges at even indexes
+    for (int i = 0; i <= COLOR_MENUBAR; ++i) palette[0][i] = GetSysColor(ids[i] = i);
+    for (int i = 0; i <= COLOR_MENUBAR; ++i) palette[1][i] = i % 2 ? RGB(0, 0, 0) : RGB(0xFF, 0xFF, 0);
+    for (RECT place, frame{}, client, work;
+         const auto& [dpi, percent] : {std::pair{96ul, textScale}, {96ul, 225ul}, {96ul, 100ul},
+                                       {96ul, 150ul}, {144ul, 100ul}}) {
+        std::vector<COLORREF> shown;
+        if (std::exchange(textScale, percent) != percent) SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
+        if (measured && step) SetSysColors(COLOR_MENUBAR + 1, ids, palette[contrast = step % 2]);
+        if (dpi > 96) SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&frame));
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const bool stopped = frame.bottom - frame.top > work.bottom - work.top - 5;  // by a layout DPI's step
+        EXPECT_TRUE(dpi > 96 || (frame.bottom <= work.bottom &&
+                                 (stopped || client.bottom == LONG(design.cy * percent + 50) / 100)));
+        const double scale = dpi > 96 ? 1.5 : client.right / double(design.cx);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
         SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
@@ -133,9 +161,10 @@ void expectCaptionsFit(HWND window, bool measured, int advice = 0) {
             GetWindowRect(control, &place);
             MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&place), 2);
             const std::vector<long> now{place.left, place.top, place.right, place.bottom, logFont.lfHeight};
-            if (dpi == 96) at96.emplace_back(now, font);
-            for (std::size_t k = 0; dpi > 96 && k < now.size(); ++k) EXPECT_NEAR(now[k], at96[row].first[k] * 1.5, 1.5);
-            EXPECT_TRUE(dpi == 96 || !GetObjectType(at96[row].second)) << "the font of 96 DPI is kept";
+            if (opened.size() == row) opened.emplace_back(now, font, scale);
+            const auto& [first, firstFont, firstScale] = opened[row];
+            for (auto k = 0u; k < now.size(); ++k) EXPECT_NEAR(now[k], first[k] * scale / firstScale, scale);
+            EXPECT_TRUE(font == firstFont || !GetObjectType(firstFont)) << "the first font is kept";
             wchar_t kind[8]{};
             GetClassNameW(control, kind, 8);
             const bool label = !lstrcmpiW(kind, L"Static"), edit = !lstrcmpiW(kind, L"Edit");
@@ -149,13 +178,19 @@ void expectCaptionsFit(HWND window, bool measured, int advice = 0) {
             GetTextMetricsW(dc, &line);
             DrawTextW(dc, text.c_str(), -1, &needed,
                       DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (label ? DT_NOPREFIX : 0));
+            for (int y = 0; measured && y < client.bottom; ++y)
+                for (int x = 0; x < client.right; ++x) shown.push_back(GetPixel(dc, x, y));
             ReleaseDC(control, dc);
             if (edit || id == advice) needed = {0, 0, 0, line.tmHeight * (edit ? 1 : 4)};
             EXPECT_TRUE(!measured || text.empty() || (needed.right <= client.right && needed.bottom <= client.bottom))
                 << needed.right << "x" << needed.bottom << " needed in " << client.right << "x" << client.bottom;
             EXPECT_EQ(boxesIn(text, font), L"");
         }
+        std::erase_if(shown, [](auto c) { return c == 0xFFFFFF || (!(c >> 16) && c >> 8 == (c & 0xFF)); });
+        EXPECT_TRUE(!measured || (contrast ? shown.empty() : std::erase(shown, designed) > 0)) << percent;
+        if (step++ == 2) objects = test::liveGdiObjects(GetCurrentProcessId());  // the theme came and went
     }
+    EXPECT_EQ(test::liveGdiObjects(GetCurrentProcessId()), objects) << "left by a contrast theme";
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -216,8 +251,10 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
 TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
     const char* prefix = std::getenv("WINEPREFIX");  // elsewhere the fonts are the user's own
     const bool measured = prefix && std::filesystem::exists(std::string("Z:") + prefix + "/.belavo-ready");
-    expectCaptionsFit(window.hwnd(), measured, Label9);
-    withAboutDialog(window.hwnd(), [measured](HWND about) { expectCaptionsFit(about, measured); });
+    expectCaptionsFit(window.hwnd(), {6510 / 15, 6285 / 15}, RGB(0xC0, 0xFF, 0xFF), measured, Label9);
+    EXPECT_EQ(GetFocus(), control(Text1)) << "a new layout made the entries again, losing what was typed";
+    textScale = 150;  // the dialog (5910 x 3150 twips) opens at that size; its title is blue
+    withAboutDialog(window.hwnd(), [=](HWND w) { expectCaptionsFit(w, {394, 210}, 0xFF0000, measured); });
 }
 
 class AboutDialogTest : public MainWindowTest {

@@ -93,8 +93,9 @@ LRESULT AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         unload();
         return 0;
     case WM_DPICHANGED:
+    case WM_SETTINGCHANGE:  // the text size too may have changed
         form_.handleMessage(hwnd_, message, wParam, lParam);
-        showIcons(HIWORD(wParam));
+        showIcons();
         return 0;
     case WM_NCDESTROY:
         onNcDestroy();
@@ -106,19 +107,20 @@ LRESULT AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void AboutDialog::onCreate() {
     form_.build(hwnd_);
-    showIcons(win32::dpiOf(hwnd_));
+    showIcons();
 }
 
-// The window's big and small icons, and picIcon's application icon, which the
-// box takes the size of, all at the window's DPI.
-void AboutDialog::showIcons(UINT dpi) {
+// The window's big and small icons at the window's DPI, and picIcon's
+// application icon, which the box takes the size of, at the layout's.
+void AboutDialog::showIcons() {
+    const UINT dpi = form_.dpi();
     // The old icons stay alive until the window and the box have let go of them.
     const win32::UniqueIcon previousBig = std::move(bigIcon_), previousSmall = std::move(smallIcon_),
                             previousPicture = std::move(picture_);
     bigIcon_ = loadIcon(BELAVO_INFORMATION_ICON, GetSystemMetricsForDpi(SM_CXICON, dpi));
     smallIcon_ = loadIcon(BELAVO_INFORMATION_ICON, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
-    picture_ =
-        loadIcon(BELAVO_APPLICATION_ICON, MulDiv(kPictureSize, static_cast<int>(dpi), win32::kDefaultDpi));
+    const auto pictureSize = MulDiv(kPictureSize, static_cast<int>(form_.layoutDpi()), win32::kDefaultDpi);
+    picture_ = loadIcon(BELAVO_APPLICATION_ICON, pictureSize);
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     SendMessageW(control(picIcon), STM_SETICON, reinterpret_cast<WPARAM>(picture_.get()), 0);

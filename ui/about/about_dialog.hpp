@@ -57,7 +57,7 @@ private:
     void onCreate();
     void onCommand(int id, int notification);
     void onNcDestroy();
-    void showIcons(UINT dpi);
+    void showIcons();
     HWND control(int id) const noexcept { return GetDlgItem(hwnd_, id); }
 
     win32::Form form_;
