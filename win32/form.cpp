@@ -33,24 +33,40 @@ void registerClass(HINSTANCE instance, const FormDesign& design, WNDPROC procedu
 
 }  // namespace
 
-// Created in its final place, centred over `owner` (the work area when none)
-// and sized for the DPI there, so that WM_CREATE already finds the monitor it
-// will show on and builds the fonts and icons for that monitor's DPI.
+// Created centred over `owner` (the work area when none) and sized for the
+// owner's DPI, or the system's when there is none, so that WM_CREATE already
+// finds the monitor it will show on and builds the fonts and icons for that
+// monitor's DPI. The system DPI is the one of sign-in time: on a monitor whose
+// scale differs from it (changed since, or another monitor) the window takes
+// its size for its own monitor before it is shown.
 HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner) const {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClass(instance, design_, procedure);
-    const SIZE size = windowSizeFor(dpiOf(owner));
+    const UINT dpi = dpiOf(owner);
+    const auto [left, top, right, bottom] = placeFor(owner, dpi);
+    const HWND window = CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top,
+                                       right - left, bottom - top, owner, nullptr, instance, creator);
+    if (window && dpiOf(window) != dpi) {
+        const RECT place = placeFor(owner, dpiOf(window));
+        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return window;
+}
+
+// The window's rectangle at `dpi`, centred over `owner` or the work area; when it cannot fit, its top-left
+// corner stays on the screen.
+RECT Form::placeFor(HWND owner, UINT dpi) const noexcept {
+    const SIZE size = windowSizeFor(dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& area = monitor.rcWork;
     RECT centre = area;
     if (owner) GetWindowRect(owner, &centre);
-    // When it cannot fit, its top-left corner stays on the screen.
     const LONG left = std::max(area.left, std::min((centre.left + centre.right - size.cx) / 2, area.right - size.cx));
     const LONG top = std::max(area.top, std::min((centre.top + centre.bottom - size.cy) / 2, area.bottom - size.cy));
-    return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top, size.cx, size.cy,
-                           owner, nullptr, instance, creator);
+    return {left, top, left + size.cx, top + size.cy};
 }
 
 void Form::build(HWND window) {

@@ -48,6 +48,7 @@ public:
 
 private:
     SIZE windowSizeFor(UINT dpi) const noexcept;
+    RECT placeFor(HWND owner, UINT dpi) const noexcept;
     void onActivate(HWND window, bool active) noexcept;
 
     FormDesign design_;
