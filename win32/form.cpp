@@ -112,6 +112,8 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
         SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
         if (controls_) controls_->layout(HIWORD(wParam));
+        // Every control has moved and changed its font: nothing of the old picture stays.
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     }
     }
