@@ -5,8 +5,9 @@
 #   ... wine commands ...
 #   wine_session_stop
 # "virtual": always use Xvfb. "profiles": also a copy of the prefix per font
-# profile (scripts/wine-profiles/NAME.reg applied), at <prefix-folder>-NAME,
-# with a server and desktop of its own, for the tests that measure captions.
+# profile (scripts/wine-profiles/NAME.reg applied, after NAME.sh when there is
+# one), at <prefix-folder>-NAME, with a server and desktop of its own, for the
+# tests that measure captions.
 # The prefixes keep their settings between runs and are made again when
 # scripts/wine-prefix.reg or their profile changes; delete a folder to start afresh.
 
@@ -27,16 +28,23 @@ _wine_prefix_setup() {
   cp "$_wine_session_root/scripts/wine-prefix.reg" "$WINEPREFIX/.belavo-ready"
 }
 
+# What a font profile's prefix is made from.
+_wine_profile_settings() {
+  cat "$_wine_session_root/scripts/wine-prefix.reg" "$1"
+  [ ! -f "${1%.reg}.sh" ] || cat "${1%.reg}.sh"
+}
+
 # A copy of the ready prefix with the settings of one font profile.
 _wine_profile_setup() {
   local reg="$1" profile="$2"
   echo "Preparing the font profile $profile"
   rm -rf "$profile"
   cp -a "$WINEPREFIX" "$profile"
+  [ ! -f "${reg%.reg}.sh" ] || WINEPREFIX="$profile" bash "${reg%.reg}.sh"
   iconv -f UTF-8 -t UTF-16 "$reg" > "$profile/drive_c/profile.reg"
   WINEPREFIX="$profile" wine reg import 'C:\profile.reg' >/dev/null 2>&1
   WINEPREFIX="$profile" wineserver -w
-  cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" > "$profile/.belavo-profile"
+  _wine_profile_settings "$reg" > "$profile/.belavo-profile"
 }
 
 # One persistent server for the whole session instead of one per program.
@@ -79,7 +87,7 @@ wine_session_start() {
   if [ "${3:-}" = profiles ]; then
     for reg in "$_wine_session_root"/scripts/wine-profiles/*.reg; do
       profile="$WINEPREFIX-$(basename "$reg" .reg)"
-      cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" | cmp -s - "$profile/.belavo-profile" ||
+      _wine_profile_settings "$reg" | cmp -s - "$profile/.belavo-profile" ||
         _wine_profile_setup "$reg" "$profile"
       _wine_session_prefixes+=("$profile")
     done
