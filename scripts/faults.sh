@@ -49,7 +49,7 @@ fault field-before-caption   $M 's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Tex
 fault ime-left-open          $W 's/ImmSetOpenStatus\(context, FALSE\);//'
 fault long-paste-cut         $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
 fault control-refused        $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
-fault menu-destroyed-twice   $F 's/return CreateWindowExW\((.*?)owner, nullptr, instance, creator\);/const HMENU menu = design_.menuBar ? design_.menuBar() : nullptr;\n    const HWND made = CreateWindowExW($1owner, menu, instance, creator);\n    if (!made) DestroyMenu(menu);\n    return made;/s && s/if \(design_.menuBar\) SetMenu\(window, design_.menuBar\(\)\);//'
+fault menu-destroyed-twice   $F 's/const HWND window = CreateWindowExW\((.*?)owner, nullptr, instance, creator\);/const HMENU menu = design_.menuBar ? design_.menuBar() : nullptr;\n    const HWND window = CreateWindowExW($1owner, menu, instance, creator);\n    if (!window) DestroyMenu(menu);/s && s/if \(design_.menuBar\) SetMenu\(window, design_.menuBar\(\)\);//'
 fault class-failure-silent   $F 's/if \(!RegisterClassExW\(&windowClass\)\) reportUnexpectedFailure\([^;]*\);/RegisterClassExW(&windowClass);/'
 fault half-built-window      win32/base_window.hpp 's/if \(creating\) result = -1;//'
 fault quit-lost-in-about     $D 's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
@@ -78,6 +78,14 @@ fault launcher-quotes-kept   $L 's/if \(path.size\(\) >= 2 && path.front\(\) == 
 fault japanese-em-height     win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
 fault about-at-origin        $F 's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
 fault launcher-empty-value   $L 's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
+fault roman-by-cell          main_window_tests win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return pixels;/'
+fault fraction-rounded-down  main_window_tests win32/dpi.hpp 's/points \* dpi \/ 72.0 \+ 0.5/points * dpi \/ 72.0/'
+fault dpi-change-not-redrawn main_window_tests $F 's/RedrawWindow\(window[^;]*;//'
+fault menu-bar-left-out      main_window_tests $F 's/design_.menuBar != nullptr, design_.exStyle/FALSE, design_.exStyle/'
+fault sized-for-system-dpi   main_window_tests $F 's/if \(window && dpiOf\(window\) != dpi\)/if (false)/'
+fault suggestion-ignored     main_window_tests $F 's/SWP_NOZORDER \| SWP_NOACTIVATE\);(\n *if \(controls_\))/SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);$1/'
+fault about-over-screen      main_window_tests $F 's/if \(owner\) GetWindowRect\(owner, &centre\);//'
+fault message-font-first     picture_tests_japanese-windows win32/ui_font.cpp 's/\{kDesignFace, message.lfFaceName,/{message.lfFaceName, kDesignFace,/'
 
 selected=("$@")
 chosen() { [ ${#selected[@]} = 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
