@@ -118,12 +118,12 @@ struct Picture {
 };
 
 Picture pictureOf(Gdiplus::Bitmap&& bitmap) {
-    const Gdiplus::Rect all(0, 0, static_cast<int>(bitmap.GetWidth()), static_cast<int>(bitmap.GetHeight()));
+    using namespace Gdiplus;
+    const Rect all(0, 0, static_cast<int>(bitmap.GetWidth()), static_cast<int>(bitmap.GetHeight()));
     Picture picture{all.Width, all.Height, std::vector<UINT32>(all.Width * all.Height)};
-    Gdiplus::BitmapData data{UINT(all.Width), UINT(all.Height), all.Width * 4, PixelFormat32bppRGB,
-                             picture.pixels.data(), 0};
-    const auto into = Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf;  // into `picture`
-    bitmap.LockBits(&all, into, data.PixelFormat, &data);
+    BitmapData data{UINT(all.Width), UINT(all.Height), all.Width * 4, PixelFormat32bppRGB, nullptr, 0};
+    data.Scan0 = picture.pixels.data();
+    bitmap.LockBits(&all, ImageLockModeRead | ImageLockModeUserInputBuf, data.PixelFormat, &data);
     bitmap.UnlockBits(&data);
     for (UINT32& pixel : picture.pixels) pixel &= 0xFFFFFF;
     return picture;
@@ -172,9 +172,9 @@ void expectPicture(HWND window, HWND over, const std::string& name) {
     if (same) return;
     for (std::size_t i = 0; i < seen.pixels.size(); ++i)
         if (i >= reference.pixels.size() || seen.pixels[i] != reference.pixels[i]) seen.pixels[i] = 0xFF0000;
-    const fs::path out = fs::current_path() / pictures.parent_path().filename() / pictures.filename();
-    savePng(seen, out / name);
-    ADD_FAILURE() << name << " differs from " << pictures / name << " where " << out / name << " is red";
+    const fs::path out = fs::current_path() / pictures.parent_path().filename() / pictures.filename() / name;
+    savePng(seen, out);
+    ADD_FAILURE() << (pictures / name).generic_string() << " differs; in red in " << out.generic_string();
 }
 
 // A window opens with the design's client area `sizes` at 96 DPI (then at 144) on a 100 % monitor, whatever
