@@ -134,10 +134,9 @@ Picture screenPicture(const RECT& rect) {
     const HDC screen = GetDC(nullptr);
     const HDC dc = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, rect.right - rect.left, rect.bottom - rect.top);
-    const HGDIOBJ previous = SelectObject(dc, bitmap);
+    SelectObject(dc, bitmap);
     BitBlt(dc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
+    DeleteDC(dc);  // which lets go of the bitmap
     ReleaseDC(nullptr, screen);
     Picture picture = pictureOf(Gdiplus::Bitmap(bitmap, nullptr));
     DeleteObject(bitmap);
@@ -366,7 +365,7 @@ protected:
 // Each link opens the address its caption shows (mail as mailto:).
 // The viewer's first place is taken as it stands, the second only when the first is absent and the viewer is a
 // plain file there; a path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
-TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFonts) {
+TEST_F(AboutDialogTest, StartsWhatItsButtonsNameAndFreesItsFonts) {
     wchar_t self[MAX_PATH]{};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring recorder = self, base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
