@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool x11-utils
-  python3 unzip locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation fonts-noto-cjk fonts-wine imagemagick)
+  python3 python3-fonttools unzip locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation
+  fonts-noto-cjk fonts-wine imagemagick)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -49,7 +49,7 @@ fault field-before-caption   $M 's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Tex
 fault ime-left-open          $W 's/ImmSetOpenStatus\(context, FALSE\);//'
 fault long-paste-cut         $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
 fault control-refused        $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
-fault menu-destroyed-twice   $F 's/return CreateWindowExW\((.*?)owner, nullptr, instance, creator\);/const HMENU menu = design_.menuBar ? design_.menuBar() : nullptr;\n    const HWND made = CreateWindowExW($1owner, menu, instance, creator);\n    if (!made) DestroyMenu(menu);\n    return made;/s && s/if \(design_.menuBar\) SetMenu\(window, design_.menuBar\(\)\);//'
+fault menu-destroyed-twice   $F 's/const HWND window = CreateWindowExW\((.*?)owner, nullptr, instance, creator\);/const HMENU menu = design_.menuBar ? design_.menuBar() : nullptr;\n    const HWND window = CreateWindowExW($1owner, menu, instance, creator);\n    if (!window) DestroyMenu(menu);/s && s/if \(design_.menuBar\) SetMenu\(window, design_.menuBar\(\)\);//'
 fault class-failure-silent   $F 's/if \(!RegisterClassExW\(&windowClass\)\) reportUnexpectedFailure\([^;]*\);/RegisterClassExW(&windowClass);/'
 fault half-built-window      win32/base_window.hpp 's/if \(creating\) result = -1;//'
 fault quit-lost-in-about     $D 's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
@@ -85,6 +85,14 @@ fault past-the-work-area     main_window_tests $F 's/100\)\), fits\)/100)), 9999
 fault text-size-not-live     main_window_tests $F 's/(WM_SETTINGCHANGE:\n) *followSettings\(window\);/$1/'
 fault contrast-ignored       main_window_tests $C 's/= highContrast\(\);/= highContrast() && false;/'
 fault contrast-brush-leaked  main_window_tests $C 's/(paint.brush).reset\(/$1.release();\n        $1.reset(/'
+fault roman-by-cell          main_window_tests win32/dpi.hpp 's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return pixels;/'
+fault fraction-rounded-down  main_window_tests win32/dpi.hpp 's/points \* dpi \/ 72.0 \+ 0.5/points * dpi \/ 72.0/'
+fault dpi-change-not-redrawn main_window_tests $F 's/RedrawWindow\(window[^;]*;//'
+fault menu-bar-left-out      main_window_tests $F 's/design_.menuBar != nullptr, design_.exStyle/FALSE, design_.exStyle/'
+fault sized-for-system-dpi   main_window_tests $F 's/if \(window && dpiOf\(window\) != dpi\)/if (false)/'
+fault suggestion-ignored     main_window_tests $F 's/SWP_NOZORDER \| SWP_NOACTIVATE\);(\n *if \(controls_ )/SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);$1/'
+fault about-over-screen      main_window_tests $F 's/if \(owner\) GetWindowRect\(owner, &centre\);//'
+fault message-font-first     picture_tests_japanese-windows win32/ui_font.cpp 's/\{kDesignFace, message.lfFaceName,/{message.lfFaceName, kDesignFace,/'
 
 selected=("$@")
 chosen() { [ ${#selected[@]} = 0 ] && return 0; local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }

@@ -5,8 +5,9 @@
 #   ... wine commands ...
 #   wine_session_stop
 # "virtual": always use Xvfb. "profiles": also a copy of the prefix per font
-# profile (scripts/wine-profiles/NAME.reg applied), at <prefix-folder>-NAME,
-# with a server and desktop of its own, for the tests that measure captions.
+# profile (scripts/wine-profiles/NAME.reg applied, after NAME.sh when there is
+# one), at <prefix-folder>-NAME, with a server and desktop of its own, for the
+# tests that measure captions.
 # The prefixes keep their settings between runs and are made again when
 # scripts/wine-prefix.reg or their profile changes; delete a folder to start afresh.
 
@@ -38,17 +39,24 @@ _wine_prefix_setup() {
   cp "$reg" "$WINEPREFIX/.belavo-ready"
 }
 
+# What a font profile's prefix is made from.
+_wine_profile_settings() {
+  cat "$_wine_session_root/scripts/wine-prefix.reg" "$1"
+  [ ! -f "${1%.reg}.sh" ] || cat "${1%.reg}.sh"
+}
+
 # A copy of the ready prefix with the settings of one font profile.
 _wine_profile_setup() {
   local reg="$1" ready="$WINEPREFIX" WINEPREFIX="$2"
   echo "Preparing the font profile $WINEPREFIX"
   rm -rf "$WINEPREFIX" "$WINEPREFIX.log"
   _wine_step "copying the prefix" cp -a "$ready" "$WINEPREFIX" || return
+  [ ! -f "${reg%.reg}.sh" ] || _wine_step "running ${reg%.reg}.sh" bash "${reg%.reg}.sh" || return
   _wine_step "converting ${reg##*/}" \
     iconv -f UTF-8 -t UTF-16 -o "$WINEPREFIX/drive_c/profile.reg" "$reg" || return
   _wine_step "importing ${reg##*/} (wine reg import)" wine reg import 'C:\profile.reg' || return
   _wine_step "waiting for the import" wineserver -w || return
-  cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" > "$WINEPREFIX/.belavo-profile"
+  _wine_profile_settings "$reg" > "$WINEPREFIX/.belavo-profile"
 }
 
 # One persistent server for the whole session instead of one per program.
@@ -95,7 +103,7 @@ wine_session_start() {
   if [ "${3:-}" = profiles ]; then
     for reg in "$_wine_session_root"/scripts/wine-profiles/*.reg; do
       profile="$WINEPREFIX-$(basename "$reg" .reg)"
-      cat "$_wine_session_root/scripts/wine-prefix.reg" "$reg" | cmp -s - "$profile/.belavo-profile" ||
+      _wine_profile_settings "$reg" | cmp -s - "$profile/.belavo-profile" ||
         _wine_profile_setup "$reg" "$profile" || { wine_session_stop; return 1; }
       _wine_session_prefixes+=("$profile")
     done

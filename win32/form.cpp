@@ -52,21 +52,37 @@ void redraw(HWND window) noexcept {
 
 }  // namespace
 
-// Created in its final place, centred over `owner` (the work area when none)
-// and sized for the DPI there, so that WM_CREATE already finds the monitor it
-// will show on and builds the fonts and icons for that monitor's DPI.
+// Created centred over `owner` (the work area when none) and sized for the
+// owner's DPI, or the system's when there is none, so that WM_CREATE already
+// finds the monitor it will show on and builds the fonts and icons for that
+// monitor's DPI. The system DPI is the one of sign-in time: on a monitor whose
+// scale differs from it (changed since, or another monitor) the window takes
+// its size for its own monitor before it is shown.
 HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND owner) const {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClass(instance, design_, procedure);
-    const RECT area = workAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY));
     const UINT dpi = dpiOf(owner);
+    const auto [left, top, right, bottom] = placeFor(owner, dpi);
+    const HWND window = CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top,
+                                       right - left, bottom - top, owner, nullptr, instance, creator);
+    if (window && dpiOf(window) != dpi) {
+        const RECT place = placeFor(owner, dpiOf(window));
+        SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return window;
+}
+
+// The window's rectangle at `dpi` and the text size now set, centred over
+// `owner` or the work area.
+RECT Form::placeFor(HWND owner, UINT dpi) const noexcept {
+    const RECT area = workAreaOf(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY));
     const SIZE size = windowSizeFor(layoutDpiFor(dpi, area), dpi);
     RECT centre = area;
     if (owner) GetWindowRect(owner, &centre);
     const LONG left = within((centre.left + centre.right - size.cx) / 2, size.cx, area.left, area.right);
     const LONG top = within((centre.top + centre.bottom - size.cy) / 2, size.cy, area.top, area.bottom);
-    return CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top, size.cx, size.cy,
-                           owner, nullptr, instance, creator);
+    return {left, top, left + size.cx, top + size.cy};
 }
 
 void Form::build(HWND window) {

@@ -59,6 +59,7 @@ private:
     void relayout(HWND window, UINT dpi, const RECT& place);
     void recolour(HWND window);
     void followSettings(HWND window);
+    RECT placeFor(HWND owner, UINT dpi) const noexcept;
     void onActivate(HWND window, bool active) noexcept;
 
     FormDesign design_;
