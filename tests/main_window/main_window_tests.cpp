@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <imm.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,12 +46,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Started in place of the browser or the viewer: notes "path<TAB>command line" in the log and ends.
+// Started in place of the browser or the viewer: notes "command line<TAB>show command" in the log and ends.
 [[maybe_unused]] const bool recorded = [] {
-    wchar_t log[MAX_PATH]{}, self[MAX_PATH]{};
+    wchar_t log[MAX_PATH]{};
     if (!GetEnvironmentVariableW(L"BELAVO_RECORDER_LOG", log, MAX_PATH)) return false;
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring line = std::wstring(self) + L"\t" + GetCommandLineW() + L"\n";
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
+    const int show = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1;
+    const std::wstring line = GetCommandLineW() + (L"\t" + std::to_wstring(show)) + L"\n";
     std::ofstream(log, std::ios::binary | std::ios::app)
         .write(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(wchar_t));
     ExitProcess(3);
@@ -84,6 +87,35 @@ void withAboutDialog(HWND owner, Drive drive) {
     });
     showAboutDialog(owner);
     helper.join();
+}
+
+// Runs `action` here while another thread reads and closes the first message box of this process, if one comes.
+template <class Action>
+std::optional<test::MessageBoxSeen> boxDuring(Action action) {
+    std::atomic<bool> done = false;
+    std::optional<test::MessageBoxSeen> box;
+    std::thread reader([&] {
+        const DWORD self = GetCurrentProcessId();
+        if (!test::waitUntil([&] { return done || test::findWindowOf(self, L"#32770"); }, 10000) || done) return;
+        if ((box = test::waitForMessageBox(self, 0))) test::pressOk(box->window);
+    });
+    action();
+    done = true;
+    reader.join();
+    return box;
+}
+
+// Every row of texts.tsv for `where`: the window's caption, or a control's or menu item's by its id.
+void expectDesignedTexts(HWND window, const wchar_t* where) {
+    for (const auto& row : test::expectedTable("texts.tsv")) {
+        if (row[0] != where) continue;
+        SCOPED_TRACE(testing::PrintToString(row[1]));
+        const int id = row[1].empty() ? 0 : std::stoi(row[1]);
+        const HWND control = id ? GetDlgItem(window, id) : window;
+        std::wstring item(256, L'\0');  // a menu item's, when no control has the id
+        item.resize(GetMenuStringW(GetMenu(window), id, item.data(), 256, MF_BYCOMMAND));
+        EXPECT_EQ(control ? test::textOf(control) : item, row[2]);
+    }
 }
 
 // The characters of `text` that `font` (or a font it links to) draws as U+FFFF, the missing-glyph box.
@@ -198,15 +230,9 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
         {&refuseNextClass, [](HWND owner) { UnregisterClassW(about::kAboutDialogClass, nullptr), showAboutDialog(owner); }},
     };
     for (const auto& [refuse, build] : refusals) {
-        std::wstring reportTitle;
-        std::thread reader([&] {
-            const auto report = test::waitForMessageBox(GetCurrentProcessId());
-            if (report) reportTitle = report->title, test::pressOk(report->window);
-        });
         *refuse = true;
-        build(window.hwnd());
-        reader.join();
-        EXPECT_EQ(reportTitle, kAppIdentity.title);
+        const auto report = boxDuring([&] { build(window.hwnd()); });
+        EXPECT_EQ(report ? report->title : L"", test::designedText(L"AppIdentity", L"title"));
     }
     EXPECT_EQ(staleMenuDestroys, 0);
     EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), window.hwnd());
@@ -218,6 +244,44 @@ TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
     const bool measured = prefix && std::filesystem::exists(std::string("Z:") + prefix + "/.belavo-ready");
     expectCaptionsFit(window.hwnd(), measured, Label9);
     withAboutDialog(window.hwnd(), [measured](HWND about) { expectCaptionsFit(about, measured); });
+}
+
+// Both windows open with every caption as designed.
+TEST_F(MainWindowTest, EveryCaptionReadsAsDesigned) {
+    expectDesignedTexts(window.hwnd(), L"Form1");
+    withAboutDialog(window.hwnd(), [](HWND about) { expectDesignedTexts(about, L"frmAbout"); });
+}
+
+// Each check of checks.tsv shows its results, or reports its error whole over the window, leaves the results as
+// they were, and gives the focus to the entry to correct (the height when neither) with its text selected.
+TEST_F(MainWindowTest, EachCheckShowsItsResultsOrReportsItsErrorAsDesigned) {
+    const auto shown = [&] {
+        std::vector<std::wstring> texts;
+        for (int id : {Label8, Label9, Label7, Label6, Label18}) texts.push_back(test::textOf(control(id)));
+        return texts;
+    };
+    for (const auto& row : test::expectedTable("checks.tsv")) {  // height, weight, error, entry, then the results
+        SCOPED_TRACE(testing::PrintToString(row[0] + L" / " + row[1]));
+        SetWindowTextW(control(Text1), row[0].c_str());
+        SetWindowTextW(control(Text2), row[1].c_str());
+        const std::vector<std::wstring> before = shown();
+        const auto report = boxDuring([&] { SendMessageW(control(Command1), BM_CLICK, 0, 0); });
+        if (row[2] == L"0") {
+            EXPECT_FALSE(report) << report->text;
+            const std::wstring advice = test::designedText(L"adviceBands", row[5]);
+            EXPECT_EQ(shown(), (std::vector<std::wstring>{row[4], advice, row[6], row[7], row[8]}));
+            continue;
+        }
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->title, test::designedText(L"AppIdentity", L"title"));
+        EXPECT_EQ(report->text, test::designedText(L"report", row[2] + L" " + row[3]));
+        EXPECT_EQ(report->owner, window.hwnd());  // the window takes no input meanwhile
+        EXPECT_EQ(shown(), before);
+        const HWND entry = control(row[3] == L"Text2" ? Text2 : Text1);
+        EXPECT_EQ(GetFocus(), entry);
+        const auto selection = static_cast<DWORD>(SendMessageW(entry, EM_GETSEL, 0, 0));
+        EXPECT_EQ(HIWORD(selection) - LOWORD(selection), test::textOf(entry).size());
+    }
 }
 
 class AboutDialogTest : public MainWindowTest {
@@ -239,16 +303,24 @@ protected:
         fs::remove_all(folder, ignored);
     }
 
-    // Clicks `button`: a line "path<TAB>command line" per recording start, once one started or a box was closed.
-    std::wstring click(HWND dialog, int button) const {
+    // What `press` led to: a line "command line<TAB>show command" per recording start, or the title and text of
+    // the message box that came (closed then); "" when neither came.
+    template <class Press>
+    std::wstring outcomeOf(Press press) const {
         fs::remove(log);
-        PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+        press();
         const auto size = [&] { return fs::exists(log) ? fs::file_size(log) / sizeof(wchar_t) : 0; };
         test::waitUntil([&] { return size() || test::findWindowOf(GetCurrentProcessId(), L"#32770"); }, 10000);
-        if (const auto box = test::waitForMessageBox(GetCurrentProcessId(), 0)) test::pressOk(box->window);
+        if (const auto box = test::waitForMessageBox(GetCurrentProcessId(), 0)) {
+            test::pressOk(box->window);
+            return box->title + L": " + box->text;
+        }
         std::wstring text(size(), L'\0');
         std::ifstream(log, std::ios::binary).read(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
         return text;
+    }
+    std::wstring click(HWND dialog, int button) const {
+        return outcomeOf([&] { PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0); });
     }
 
     const std::wstring sandbox = L"Software\\Belavo tests " + std::to_wstring(GetCurrentProcessId());
@@ -258,12 +330,14 @@ protected:
 
 // The dialog is created centred over its owner; each link opens the address its caption shows (mail as mailto:).
 // The viewer's first place is taken as it stands, the second only when the first is absent and the viewer is a
-// plain file there; a path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
+// plain file there: each started shown, by its path quoted (nothing of it taken as arguments), or refused with
+// the failure box. A path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
 TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFonts) {
     wchar_t self[MAX_PATH]{};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring recorder = self, base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
                        spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE";
+    const auto slashes = [](const std::wstring& path) { return fs::path(path).generic_wstring(); };
     for (const std::wstring& file : {other, spaced, hidden, base + L"here\\MSINFO32.EXE"}) {
         fs::create_directories(fs::path(file).parent_path());
         fs::copy_file(recorder, file);
@@ -272,20 +346,28 @@ TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFo
     const struct {
         const char* name;
         std::optional<std::wstring> first, second;
-        std::wstring started;  // "" for the message
+        std::wstring started;  // "" for the failure box
         bool terminated = false;  // the terminator within the values' size
     } cases[] = {
         {"the second place's folder", {}, base + L"other", other},
         {"more than 1024 bytes count as absent", std::wstring(1100, L'x'), base + L"other", other},
         {"a quoted path with spaces, terminated", L"\"" + spaced + L"\"", {}, spaced, true},
+        {"forward slashes", slashes(other), {}, slashes(other)},
+        {"a UNC path", L"\\\\?\\" + other, {}, L"\\\\?\\" + other},
+        {"a folder with forward slashes", {}, slashes(base + L"other"), slashes(base + L"other") + L"\\MSINFO32.EXE"},
+        {"a UNC folder", {}, L"\\\\?\\" + base + L"other", L"\\\\?\\" + other},
         {"no data at all", L"", base + L"other", L""},
         {"a relative path", L"MSINFO32.EXE", base + L"other", L""},
         {"a drive-relative path", base.substr(0, 2) + L"MSINFO32.EXE", {}, L""},
         {"a root-relative path", base.substr(2) + L"other\\MSINFO32.EXE", {}, L""},
-        {"forward slashes from the root", fs::path(base.substr(2) + L"other\\MSINFO32.EXE").generic_wstring(), {}, L""},
+        {"forward slashes from the root", slashes(base.substr(2) + L"other\\MSINFO32.EXE"), {}, L""},
         {"dot segments from the current folder", L"..\\here\\MSINFO32.EXE", {}, L""},
+        {"a folder relative to the current one", {}, L"..\\other", L""},
+        {"a root-relative folder", {}, base.substr(2) + L"other", L""},
         {"a hidden viewer", {}, base + L"hidden", L""},
     };
+    const std::wstring failure = test::designedText(L"AppIdentity", L"title") + L": " +
+                                 test::designedText(L"StartSysInfo", L"failure");
     for (const std::wstring scheme : {L"https", L"mailto"})
         set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", false);
     const fs::path current = fs::current_path();
@@ -303,14 +385,13 @@ TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFo
             if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) break;
             const std::wstring caption = test::textOf(GetDlgItem(dialog, button));
             const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
-            EXPECT_EQ(click(dialog, button), recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n");
+            EXPECT_EQ(click(dialog, button), L"\"" + recorder + L"\" \"" + address + L"\"\t5\n");
         }
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
             set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first, c.terminated);
             set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", c.second, c.terminated);
-            // The path as put together, quoted: nothing of it can be taken as arguments.
-            EXPECT_EQ(click(dialog, about::cmdSysInfo), c.started.empty() ? L"" : c.started + L"\t\"" + c.started + L"\"\n");
+            EXPECT_EQ(click(dialog, about::cmdSysInfo), c.started.empty() ? failure : L"\"" + c.started + L"\"\t1\n");
         }
     });
     UnhookWindowsHookEx(hook);
@@ -319,6 +400,41 @@ TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFo
     EXPECT_NEAR(created.left + created.right, over.left + over.right, 1);
     EXPECT_NEAR(created.top + created.bottom, over.top + over.bottom, 1);
     for (HGDIOBJ font : fonts) EXPECT_EQ(GetObjectType(font), 0u);
+}
+
+// The focus is on OK at every opening; Tab and Shift+Tab go round OK, the picture, both links and the system
+// information button. Enter presses the focused button, else OK; Esc and Alt+O close, Alt+S starts the viewer.
+TEST_F(AboutDialogTest, TheKeyboardMovesTheFocusAndPressesButtonsAsDesigned) {
+    wchar_t self[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", self, false);
+    const std::wstring viewer = L"\"" + std::wstring(self) + L"\"\t1\n";
+    // The focus after each of five Tabs, then after each of five Shift+Tabs.
+    const int tabs[] = {about::picIcon, about::Command1, about::Command2, about::cmdSysInfo, about::cmdOK,
+                        about::cmdSysInfo, about::Command2, about::Command1, about::picIcon, about::cmdOK};
+    const struct { const char* name; std::vector<std::vector<WORD>> keys; bool closes; } presses[] = {
+        {"Enter", {{VK_RETURN}}, true},
+        {"Esc", {{VK_ESCAPE}}, true},
+        {"Alt+O", {{VK_MENU, 'O'}}, true},
+        {"Alt+S", {{VK_MENU, 'S'}}, false},
+        {"Shift+Tab, then Enter", {{VK_SHIFT, VK_TAB}, {VK_RETURN}}, false},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.name);
+        withAboutDialog(window.hwnd(), [&](HWND dialog) {
+            test::bringToFront(dialog);
+            const auto focus = [&] { return GetDlgCtrlID(test::focusIn(dialog)); };
+            EXPECT_EQ(focus(), about::cmdOK);
+            for (std::size_t step = 0; &p == presses && step < std::size(tabs); ++step) {
+                test::pressKeys(step < 5 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
+                EXPECT_TRUE(test::waitUntil([&] { return focus() == tabs[step]; })) << "after key " << step;
+            }
+            const auto press = [&] { for (const auto& keys : p.keys) test::pressKeys(keys); };
+            if (p.closes) press();
+            else EXPECT_EQ(outcomeOf(press), viewer);
+            EXPECT_EQ(test::waitUntil([&] { return !IsWindow(dialog); }, p.closes ? 5000 : 0), p.closes);
+        });
+    }
 }
 
 }  // namespace
