@@ -425,10 +425,14 @@ TEST_F(AboutDialogTest, TheKeyboardMovesTheFocusAndPressesButtonsAsDesigned) {
             test::bringToFront(dialog);
             const auto focus = [&] { return GetDlgCtrlID(test::focusIn(dialog)); };
             EXPECT_EQ(focus(), about::cmdOK);
+            std::vector<int> visited;
             for (std::size_t step = 0; &p == presses && step < std::size(tabs); ++step) {
+                const int before = focus();
                 test::pressKeys(step < 5 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
-                EXPECT_TRUE(test::waitUntil([&] { return focus() == tabs[step]; })) << "after key " << step;
+                test::waitUntil([&] { return focus() != before; }, 1000);
+                visited.push_back(focus());
             }
+            if (&p == presses) EXPECT_EQ(visited, std::vector<int>(std::begin(tabs), std::end(tabs)));
             const auto press = [&] { for (const auto& keys : p.keys) test::pressKeys(keys); };
             if (p.closes) press();
             else EXPECT_EQ(outcomeOf(press), viewer);
