@@ -28,7 +28,7 @@ fault point-zeros-dropped core_tests $N 's/if \(afterPoint\) --number.decimalExp
 fault double-top-edge core_tests $N 's/if \(e > 0\) throw/if (e > 309) throw/'
 fault underflow-is-overflow core_tests $N \
   's/if \(e < -323\) return 0;/if (e < -323) throw RunError(ErrorNumber::Overflow, entry);/'
-fault beep-on-prefix core_tests $N \
+fault beep-on-prefix main_window_tests $N \
   's/return atEnd\(\) \? EntryShape::Prefix : EntryShape::Invalid;/return EntryShape::Invalid;/'
 fault beep-decision main_window_tests $W \
   's/== EntryShape::Invalid\) MessageBeep/!= EntryShape::Number) MessageBeep/'
