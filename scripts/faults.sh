@@ -17,6 +17,7 @@ fault() { names+=("$1"); tests+=("$2"); files+=("$3"); edits+=("$4"); }
 N=core/number_text.cpp A=core/assessment.cpp B=core/advice_bands.cpp E=core/run_error.hpp
 W=ui/main_window/main_window.cpp C=win32/control_table.cpp F=win32/form.cpp
 D=ui/about/about_dialog.cpp L=ui/about/sysinfo_launcher.cpp M=ui/main_window/main_window_layout.cpp
+Y=ui/about/about_dialog_layout.cpp
 fault round-half-up core_tests $N 's/fraction == 0.5 && below % 2 != 0/fraction == 0.5/'
 fault int16-top-edge core_tests $N 's/value < 32767.5\)/value <= 32767.5)/'
 fault fullwidth-nine core_tests $N 's/c <= u.\\uFF19./c < u\x27\\uFF19\x27/'
@@ -28,9 +29,9 @@ fault point-zeros-dropped core_tests $N 's/if \(afterPoint\) --number.decimalExp
 fault double-top-edge core_tests $N 's/if \(e > 0\) throw/if (e > 309) throw/'
 fault underflow-is-overflow core_tests $N \
   's/if \(e < -323\) return 0;/if (e < -323) throw RunError(ErrorNumber::Overflow, entry);/'
-fault beep-on-prefix main_window_tests $N \
+fault beep-on-prefix main_window_tests:*EveryField* $N \
   's/return atEnd\(\) \? EntryShape::Prefix : EntryShape::Invalid;/return EntryShape::Invalid;/'
-fault beep-decision main_window_tests $W \
+fault beep-decision main_window_tests:*EveryField* $W \
   's/== EntryShape::Invalid\) MessageBeep/!= EntryShape::Number) MessageBeep/'
 fault band-23-in-row-6 core_tests $B 's/if \(bmi >= 23\) return 6;/if (bmi >= 24) return 6;/'
 fault band-13-in-row-2 core_tests $B 's/if \(bmi <= 13\) return 0;/if (bmi <= 12) return 0;/'
@@ -42,8 +43,9 @@ fault weight-read-first core_tests $A \
 fault labels-cleared-first core_tests $A \
   's/(\n *)(store\(computeFigures[^\n]*\n *labels)/$1labels.bmi.setCaption(u"0");$1$2/'
 fault standard-weight-order core_tests $A 's/partial \* heightMetres/partial * heightMetres + 0.5/'
-fault focus-after-error main_window_tests $W 's/Entry::Weight \? Text2 : Text1/Entry::Weight ? Text1 : Text1/'
-fault report-title main_window_tests $W 's/kAppIdentity.title.data\(\), MB_OK/L"Error", MB_OK/'
+fault focus-after-error main_window_tests:*EachCheck* $W \
+  's/Entry::Weight \? Text2 : Text1/Entry::Weight ? Text1 : Text1/'
+fault report-title main_window_tests:*EachCheck* $W 's/kAppIdentity.title.data\(\), MB_OK/L"Error", MB_OK/'
 fault quit-button app_tests:*Quitting* $W \
   's/Command2_Click\(\) \{ DestroyWindow\(hwnd_\); \}/Command2_Click() {}/'
 fault quit-menu app_tests:*Quitting* $W 's/endb_Click\(\) \{ DestroyWindow\(hwnd_\); \}/endb_Click() {}/'
@@ -55,88 +57,90 @@ fault escape-quits app_tests:*Checks* $W \
   's/(\n *)(default: break;  \/\/ IDOK)/$1case IDCANCEL: DestroyWindow(hwnd_); break;$1$2/'
 fault no-tab-to-entries app_tests:*Checks* $C \
   's/\{L"EDIT", ES_AUTOHSCROLL \| WS_TABSTOP/{L"EDIT", ES_AUTOHSCROLL/'
-fault no-dpi-relayout main_window_tests $F 's/if \(controls_\) controls_->layout\(HIWORD\(wParam\)\);//'
-fault old-font-kept main_window_tests $C \
+fault no-dpi-relayout main_window_tests:*CaptionShows* $F \
+  's/if \(controls_\) controls_->layout\(HIWORD\(wParam\)\);//'
+fault old-font-kept main_window_tests:*CaptionShows* $C \
   's/(\n *)(std::swap\(fonts_, newFonts\);)/$1$2$1for (auto& old : newFonts.own) old.second.release();/'
-fault field-before-caption main_window_tests $M \
+fault field-before-caption main_window_tests:*EveryField* $M \
   's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Text1, [^\n]*)/$2$1/'
-fault ime-left-open main_window_tests $W 's/ImmSetOpenStatus\(context, FALSE\);//'
+fault ime-left-open main_window_tests:*EveryField* $W 's/ImmSetOpenStatus\(context, FALSE\);//'
 fault long-paste-cut app_tests:*Checks* $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
-fault control-refused main_window_tests $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
-fault menu-destroyed-twice main_window_tests $F \
+fault control-refused main_window_tests:*CannotBeBuilt* $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
+fault menu-destroyed-twice main_window_tests:*CannotBeBuilt* $F \
   's/return CreateWindowExW\((.*?)owner, nullptr, instance, creator\);/
      "const HMENU menu = design_.menuBar ? design_.menuBar() : nullptr;\n    "
      . "const HWND made = CreateWindowExW($1owner, menu, instance, creator);\n    "
      . "if (!made) DestroyMenu(menu);\n    return made;"/se
    && s/if \(design_.menuBar\) SetMenu\(window, design_.menuBar\(\)\);//'
-fault class-failure-silent main_window_tests $F \
+fault class-failure-silent main_window_tests:*CannotBeBuilt* $F \
   's/if \(!(RegisterClassExW\(&windowClass\))\) reportUnexpectedFailure\([^;]*\)/$1/'
-fault half-built-window main_window_tests win32/base_window.hpp 's/if \(creating\) result = -1;//'
+fault half-built-window main_window_tests:*CannotBeBuilt* win32/base_window.hpp \
+  's/if \(creating\) result = -1;//'
 fault quit-lost-in-about app_tests:*Checks* $D \
   's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
 fault owner-enabled-in-about app_tests:*Checks* $D 's/EnableWindow\(owner_, FALSE\);//'
-fault about-escape main_window_tests $D 's/case IDCANCEL: cmdOK_Click\(\); break;//'
+fault about-escape main_window_tests:*Keyboard* $D 's/case IDCANCEL: cmdOK_Click\(\); break;//'
 fault about-close-box app_tests:*Checks* $D 's/case WM_CLOSE:\n *unload\(\);/case WM_CLOSE:/'
 fault about-menu-item app_tests:*Checks* $W \
   's/verb_Click\(\) \{ showAboutDialog\(hwnd_\); \}/verb_Click() {}/'
-fault about-access-key main_window_tests $M 's/ \(&V\)/ (V)/'
+fault about-access-key main_window_tests:*CaptionReads* $M 's/ \(&V\)/ (V)/'
 fault copyright-click app_tests:*Checks* $M 's/SS_RIGHT \| SS_NOTIFY/SS_RIGHT/'
-fault report-unowned main_window_tests $W \
+fault report-unowned main_window_tests:*EachCheck* $W \
   's/MessageBoxW\(hwnd_, text.c_str\(\)/MessageBoxW(nullptr, text.c_str()/'
-fault about-font-leaked main_window_tests $D \
+fault about-font-leaked main_window_tests:*Starts* $D \
   's/(\n *)form_.build\(hwnd_\);/"$1form_.build(hwnd_);$1SendMessageW(control(lblTitle), WM_SETFONT, "
      . "reinterpret_cast<WPARAM>(CreateFontW(-21, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, nullptr)), "
      . "FALSE);"/e'
-fault about-fonts-kept main_window_tests $D 's/(onNcDestroy\(\) \{\n) *form_.release\(\);\n/$1/'
+fault about-fonts-kept main_window_tests:*Starts* $D 's/(onNcDestroy\(\) \{\n) *form_.release\(\);\n/$1/'
 fault about-icon-leaked app_tests:*Checks* $D 's/bigIcon_.reset\(\);/bigIcon_.release();/'
-fault mail-address main_window_tests $D \
+fault mail-address main_window_tests:*Starts* $D \
   's/openWithShell\(L"mailto:" BELAVO_MAIL_ADDRESS\)/openWithShell(BELAVO_MAIL_ADDRESS)/'
-fault link-address main_window_tests $D \
+fault link-address main_window_tests:*Starts* $D \
   's/openWithShell\(BELAVO_HOME_PAGE\)/openWithShell(L"https:\/\/belavo.example")/'
-fault launcher-text-cut main_window_tests $L \
+fault launcher-text-cut main_window_tests:*Starts* $L \
   's/const std::string_view bytes\(data, size\);/const std::string_view bytes(data, size - 1);/'
-fault launcher-1024-rule main_window_tests $L \
+fault launcher-1024-rule main_window_tests:*Starts* $L \
   's/std::array<char, kLargestValue> data\{\};/std::array<char, 4 * kLargestValue> data{};/
    && s/size = kLargestValue;/size = 4 * kLargestValue;/'
-fault launcher-join main_window_tests $L \
+fault launcher-join main_window_tests:*Starts* $L \
   's/kViewerFileName\[\] = "\\\\MSINFO32.EXE"/kViewerFileName[] = "MSINFO32.EXE"/'
-fault launcher-terminator-kept main_window_tests $L \
+fault launcher-terminator-kept main_window_tests:*Starts* $L \
   's/std::string\(bytes.substr\(0, bytes.find\(.\\0.\)\)\)/std::string(bytes)/'
-fault launcher-drive-relative main_window_tests $L \
+fault launcher-drive-relative main_window_tests:*Starts* $L \
   's/const bool drive = separatorAt\(2\) && /const bool drive = /'
-fault launcher-root-relative main_window_tests $L \
+fault launcher-root-relative main_window_tests:*Starts* $L \
   's/const bool unc = separatorAt\(0\) && separatorAt\(1\);/const bool unc = separatorAt(0);/'
-fault launcher-quote main_window_tests $L \
+fault launcher-quote main_window_tests:*Starts* $L \
   's/std::wstring commandLine = L"\\"" \+ path \+ L"\\"";/std::wstring commandLine = path;/'
-fault launcher-existence main_window_tests $L \
+fault launcher-existence main_window_tests:*Starts* $L \
   's/return plainFileExists\(path\) \? path : std::string\{\};/return path;/'
-fault launcher-relative-path main_window_tests $L \
+fault launcher-relative-path main_window_tests:*Starts* $L \
   's/return drive \|\| unc \? path : std::string\{\};/return path;/'
-fault launcher-quotes-kept main_window_tests $L \
+fault launcher-quotes-kept main_window_tests:*Starts* $L \
   's/if \(path.size\(\) >= 2 && path.front\(\) == \x27"\x27[^\n]*//'
-fault japanese-em-height main_window_tests win32/dpi.hpp \
+fault japanese-em-height main_window_tests:*CaptionShows* win32/dpi.hpp \
   's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
-fault about-at-origin main_window_tests $F \
+fault about-at-origin main_window_tests:*Starts* $F \
   's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
-fault launcher-empty-value main_window_tests $L \
+fault launcher-empty-value main_window_tests:*Starts* $L \
   's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
 fault zero-shown-empty core_tests $N 's/do \{(\n.*\n.*\n *)\} while \(rest != 0\);/while (rest != 0) {$1}/'
-fault advice-character main_window_tests $B 's/‥と思います"/…と思います"/'
-fault report-description main_window_tests core/run_error.cpp 's/u"型が一致しません。"/u"型が違います。"/'
-fault report-entry-line main_window_tests $W \
+fault advice-character main_window_tests:*EachCheck* $B 's/‥と思います"/…と思います"/'
+fault report-description main_window_tests:*EachCheck* core/run_error.cpp 's/u"型が一致しません。"/u"型が違います。"/'
+fault report-entry-line main_window_tests:*EachCheck* $W \
   's/Entry::Weight: return L"体重 \(キログラム\)/Entry::Weight: return L"身長 (センチ)/'
-fault version-line main_window_tests $D \
+fault version-line main_window_tests:*CaptionReads* $D \
   's/to_wstring\(identity.minor\) \+ L"."/to_wstring(identity.minor) + L".0."/'
-fault about-first-focus main_window_tests ui/about/about_dialog_layout.cpp \
+fault about-first-focus main_window_tests:*Keyboard* $Y \
   's/.firstFocus = cmdOK,/.firstFocus = cmdSysInfo,/'
-fault about-tab-order main_window_tests ui/about/about_dialog_layout.cpp \
+fault about-tab-order main_window_tests:*Keyboard* $Y \
   's/(\{Picture, picIcon, .*), WS_TABSTOP\}/$1, 0}/'
-fault about-sysinfo-key main_window_tests ui/about/about_dialog_layout.cpp 's/ｼｽﾃﾑ情報\(&S\)/ｼｽﾃﾑ情報(S)/'
-fault launcher-forward-slash main_window_tests $L \
+fault about-sysinfo-key main_window_tests:*Keyboard* $Y 's/ｼｽﾃﾑ情報\(&S\)/ｼｽﾃﾑ情報(S)/'
+fault launcher-forward-slash main_window_tests:*Starts* $L \
   's/\(path\[i\] == .\\\\. \|\| path\[i\] == .\/.\)/(path[i] == \x27\\\\\x27)/'
-fault launcher-folder-any main_window_tests $L \
+fault launcher-folder-any main_window_tests:*Starts* $L \
   's/\n *path = fullyQualified\(path\);\n *if \(path.empty\(\)\) return \{\};//'
-fault launcher-hidden main_window_tests $L \
+fault launcher-hidden main_window_tests:*Starts* $L \
   's/startup.wShowWindow = SW_SHOWNORMAL;/startup.wShowWindow = SW_HIDE;/'
 fault manifest-dpi exe_tests app/belavo.manifest.in 's/>PerMonitorV2, PerMonitor</>PerMonitor</'
 fault manifest-controls exe_tests app/belavo.manifest.in \

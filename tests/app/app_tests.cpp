@@ -70,7 +70,7 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
         return texts;
     };
     int objects = 0;
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 8 && !HasFailure(); ++round) {  // a round that failed spoils the next
         if (round == 4) objects = liveGdiObjects(app.id());  // the first ones made what is kept to the end
         take(routes[round % 2]);
         const auto& c = cases[round / 2 % 2];
@@ -81,7 +81,7 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
             SendMessageW(app.control(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
         }
         pressKeys({VK_MENU, 'C'});
-        EXPECT_TRUE(waitUntil([&] { return shown() == c.labels; }));
+        EXPECT_TRUE(waitUntil([&] { return shown() == c.labels; }, 10000, 100));  // a long text takes a while
     }
     EXPECT_EQ(liveGdiObjects(app.id()), objects);
     take(routes[2]);
