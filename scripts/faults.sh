@@ -43,9 +43,10 @@ fault weight-read-first core_tests $A \
 fault labels-cleared-first core_tests $A \
   's/(\n *)(store\(computeFigures[^\n]*\n *labels)/$1labels.bmi.setCaption(u"0");$1$2/'
 fault standard-weight-order core_tests $A 's/partial \* heightMetres/partial * heightMetres + 0.5/'
-fault focus-after-error main_window_tests:*EachCheck* $W \
+fault focus-after-error main_window_tests:*CaptionAndCheck* $W \
   's/Entry::Weight \? Text2 : Text1/Entry::Weight ? Text1 : Text1/'
-fault report-title main_window_tests:*EachCheck* $W 's/kAppIdentity.title.data\(\), MB_OK/L"Error", MB_OK/'
+fault report-title main_window_tests:*CaptionAndCheck* $W \
+  's/kAppIdentity.title.data\(\), MB_OK/L"Error", MB_OK/'
 fault quit-button app_tests:*Quitting* $W \
   's/Command2_Click\(\) \{ DestroyWindow\(hwnd_\); \}/Command2_Click() {}/'
 fault quit-menu app_tests:*Quitting* $W 's/endb_Click\(\) \{ DestroyWindow\(hwnd_\); \}/endb_Click() {}/'
@@ -79,68 +80,69 @@ fault half-built-window main_window_tests:*CannotBeBuilt* win32/base_window.hpp 
 fault quit-lost-in-about app_tests:*Checks* $D \
   's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
 fault owner-enabled-in-about app_tests:*Checks* $D 's/EnableWindow\(owner_, FALSE\);//'
-fault about-escape main_window_tests:*Keyboard* $D 's/case IDCANCEL: cmdOK_Click\(\); break;//'
+fault about-escape app_tests:*Checks* $D 's/case IDCANCEL: cmdOK_Click\(\); break;//'
 fault about-close-box app_tests:*Checks* $D 's/case WM_CLOSE:\n *unload\(\);/case WM_CLOSE:/'
 fault about-menu-item app_tests:*Checks* $W \
   's/verb_Click\(\) \{ showAboutDialog\(hwnd_\); \}/verb_Click() {}/'
-fault about-access-key main_window_tests:*CaptionReads* $M 's/ \(&V\)/ (V)/'
+fault about-access-key main_window_tests:*CaptionAndCheck* $M 's/ \(&V\)/ (V)/'
 fault copyright-click app_tests:*Checks* $M 's/SS_RIGHT \| SS_NOTIFY/SS_RIGHT/'
-fault report-unowned main_window_tests:*EachCheck* $W \
+fault report-unowned main_window_tests:*CaptionAndCheck* $W \
   's/MessageBoxW\(hwnd_, text.c_str\(\)/MessageBoxW(nullptr, text.c_str()/'
-fault about-font-leaked main_window_tests:*Starts* $D \
+fault about-font-leaked main_window_tests:AboutDialogTest.* $D \
   's/(\n *)form_.build\(hwnd_\);/"$1form_.build(hwnd_);$1SendMessageW(control(lblTitle), WM_SETFONT, "
      . "reinterpret_cast<WPARAM>(CreateFontW(-21, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, nullptr)), "
      . "FALSE);"/e'
-fault about-fonts-kept main_window_tests:*Starts* $D 's/(onNcDestroy\(\) \{\n) *form_.release\(\);\n/$1/'
+fault about-fonts-kept main_window_tests:AboutDialogTest.* $D \
+  's/(onNcDestroy\(\) \{\n) *form_.release\(\);\n/$1/'
 fault about-icon-leaked app_tests:*Checks* $D 's/bigIcon_.reset\(\);/bigIcon_.release();/'
-fault mail-address main_window_tests:*Starts* $D \
+fault mail-address main_window_tests:AboutDialogTest.* $D \
   's/openWithShell\(L"mailto:" BELAVO_MAIL_ADDRESS\)/openWithShell(BELAVO_MAIL_ADDRESS)/'
-fault link-address main_window_tests:*Starts* $D \
+fault link-address main_window_tests:AboutDialogTest.* $D \
   's/openWithShell\(BELAVO_HOME_PAGE\)/openWithShell(L"https:\/\/belavo.example")/'
-fault launcher-text-cut main_window_tests:*Starts* $L \
+fault launcher-text-cut main_window_tests:AboutDialogTest.* $L \
   's/const std::string_view bytes\(data, size\);/const std::string_view bytes(data, size - 1);/'
-fault launcher-1024-rule main_window_tests:*Starts* $L \
+fault launcher-1024-rule main_window_tests:AboutDialogTest.* $L \
   's/std::array<char, kLargestValue> data\{\};/std::array<char, 4 * kLargestValue> data{};/
    && s/size = kLargestValue;/size = 4 * kLargestValue;/'
-fault launcher-join main_window_tests:*Starts* $L \
+fault launcher-join main_window_tests:AboutDialogTest.* $L \
   's/kViewerFileName\[\] = "\\\\MSINFO32.EXE"/kViewerFileName[] = "MSINFO32.EXE"/'
-fault launcher-terminator-kept main_window_tests:*Starts* $L \
+fault launcher-terminator-kept main_window_tests:AboutDialogTest.* $L \
   's/std::string\(bytes.substr\(0, bytes.find\(.\\0.\)\)\)/std::string(bytes)/'
-fault launcher-drive-relative main_window_tests:*Starts* $L \
+fault launcher-drive-relative main_window_tests:AboutDialogTest.* $L \
   's/const bool drive = separatorAt\(2\) && /const bool drive = /'
-fault launcher-root-relative main_window_tests:*Starts* $L \
+fault launcher-root-relative main_window_tests:AboutDialogTest.* $L \
   's/const bool unc = separatorAt\(0\) && separatorAt\(1\);/const bool unc = separatorAt(0);/'
-fault launcher-quote main_window_tests:*Starts* $L \
+fault launcher-quote main_window_tests:AboutDialogTest.* $L \
   's/std::wstring commandLine = L"\\"" \+ path \+ L"\\"";/std::wstring commandLine = path;/'
-fault launcher-existence main_window_tests:*Starts* $L \
+fault launcher-existence main_window_tests:AboutDialogTest.* $L \
   's/return plainFileExists\(path\) \? path : std::string\{\};/return path;/'
-fault launcher-relative-path main_window_tests:*Starts* $L \
+fault launcher-relative-path main_window_tests:AboutDialogTest.* $L \
   's/return drive \|\| unc \? path : std::string\{\};/return path;/'
-fault launcher-quotes-kept main_window_tests:*Starts* $L \
+fault launcher-quotes-kept main_window_tests:AboutDialogTest.* $L \
   's/if \(path.size\(\) >= 2 && path.front\(\) == \x27"\x27[^\n]*//'
 fault japanese-em-height main_window_tests:*CaptionShows* win32/dpi.hpp \
   's/return charset == SHIFTJIS_CHARSET \? pixels : -pixels;/return -pixels;/'
-fault about-at-origin main_window_tests:*Starts* $F \
+fault about-at-origin main_window_tests:AboutDialogTest.* $F \
   's/design_.style, left, top,/design_.style, CW_USEDEFAULT, CW_USEDEFAULT,/'
-fault launcher-empty-value main_window_tests:*Starts* $L \
+fault launcher-empty-value main_window_tests:AboutDialogTest.* $L \
   's/if \(size == 0\) throw [^;]*;/if (size == 0) { keyVal.clear(); return false; }/'
 fault zero-shown-empty core_tests $N 's/do \{(\n.*\n.*\n *)\} while \(rest != 0\);/while (rest != 0) {$1}/'
-fault advice-character main_window_tests:*EachCheck* $B 's/‥と思います"/…と思います"/'
-fault report-description main_window_tests:*EachCheck* core/run_error.cpp 's/u"型が一致しません。"/u"型が違います。"/'
-fault report-entry-line main_window_tests:*EachCheck* $W \
+fault advice-character main_window_tests:*CaptionAndCheck* $B 's/‥と思います"/…と思います"/'
+fault report-description main_window_tests:*CaptionAndCheck* core/run_error.cpp 's/u"型が一致しません。"/u"型が違います。"/'
+fault report-entry-line main_window_tests:*CaptionAndCheck* $W \
   's/Entry::Weight: return L"体重 \(キログラム\)/Entry::Weight: return L"身長 (センチ)/'
-fault version-line main_window_tests:*CaptionReads* $D \
+fault version-line main_window_tests:AboutDialogTest.* $D \
   's/to_wstring\(identity.minor\) \+ L"."/to_wstring(identity.minor) + L".0."/'
-fault about-first-focus main_window_tests:*Keyboard* $Y \
+fault about-first-focus main_window_tests:AboutDialogTest.* $Y \
   's/.firstFocus = cmdOK,/.firstFocus = cmdSysInfo,/'
-fault about-tab-order main_window_tests:*Keyboard* $Y \
+fault about-tab-order main_window_tests:AboutDialogTest.* $Y \
   's/(\{Picture, picIcon, .*), WS_TABSTOP\}/$1, 0}/'
-fault about-sysinfo-key main_window_tests:*Keyboard* $Y 's/ｼｽﾃﾑ情報\(&S\)/ｼｽﾃﾑ情報(S)/'
-fault launcher-forward-slash main_window_tests:*Starts* $L \
+fault about-sysinfo-key main_window_tests:AboutDialogTest.* $Y 's/ｼｽﾃﾑ情報\(&S\)/ｼｽﾃﾑ情報(S)/'
+fault launcher-forward-slash main_window_tests:AboutDialogTest.* $L \
   's/\(path\[i\] == .\\\\. \|\| path\[i\] == .\/.\)/(path[i] == \x27\\\\\x27)/'
-fault launcher-folder-any main_window_tests:*Starts* $L \
+fault launcher-folder-any main_window_tests:AboutDialogTest.* $L \
   's/\n *path = fullyQualified\(path\);\n *if \(path.empty\(\)\) return \{\};//'
-fault launcher-hidden main_window_tests:*Starts* $L \
+fault launcher-hidden main_window_tests:AboutDialogTest.* $L \
   's/startup.wShowWindow = SW_SHOWNORMAL;/startup.wShowWindow = SW_HIDE;/'
 fault manifest-dpi exe_tests app/belavo.manifest.in 's/>PerMonitorV2, PerMonitor</>PerMonitor</'
 fault manifest-controls exe_tests app/belavo.manifest.in \

@@ -246,20 +246,12 @@ TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
     withAboutDialog(window.hwnd(), [measured](HWND about) { expectCaptionsFit(about, measured); });
 }
 
-// Both windows open with every caption as designed.
-TEST_F(MainWindowTest, EveryCaptionReadsAsDesigned) {
+// The window opens with its captions as designed. Each check of checks.tsv shows its results, or reports its
+// error whole over the window, leaves the results as they were, and gives the focus to the entry to correct
+// (the height when neither) with its text selected.
+TEST_F(MainWindowTest, EveryCaptionAndCheckReadsAsDesigned) {
     expectDesignedTexts(window.hwnd(), L"Form1");
-    withAboutDialog(window.hwnd(), [](HWND about) { expectDesignedTexts(about, L"frmAbout"); });
-}
-
-// Each check of checks.tsv shows its results, or reports its error whole over the window, leaves the results as
-// they were, and gives the focus to the entry to correct (the height when neither) with its text selected.
-TEST_F(MainWindowTest, EachCheckShowsItsResultsOrReportsItsErrorAsDesigned) {
-    const auto shown = [&] {
-        std::vector<std::wstring> texts;
-        for (int id : {Label8, Label9, Label7, Label6, Label18}) texts.push_back(test::textOf(control(id)));
-        return texts;
-    };
+    const auto shown = [&] { return test::textsOf(window.hwnd(), {Label8, Label9, Label7, Label6, Label18}); };
     for (const auto& row : test::expectedTable("checks.tsv")) {  // height, weight, error, entry, then the results
         SCOPED_TRACE(testing::PrintToString(row[0] + L" / " + row[1]));
         SetWindowTextW(control(Text1), row[0].c_str());
@@ -328,48 +320,37 @@ protected:
     const fs::path log = folder / L"starts.log";
 };
 
-// The dialog is created centred over its owner; each link opens the address its caption shows (mail as mailto:).
-// The viewer's first place is taken as it stands, the second only when the first is absent and the viewer is a
-// plain file there: each started shown, by its path quoted (nothing of it taken as arguments), or refused with
-// the failure box. A path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
-TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFonts) {
+// Opened centred over its owner, captions as designed, the focus on OK, Tab and Shift+Tab round every button
+// and the picture; Enter on a button or its access key presses it (Enter on OK, Esc, Alt+O: app_tests). Links
+// open their captions' addresses; each launcher.tsv row starts the viewer shown, its path quoted, or shows the
+// failure box: a path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
+TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedFromItsCentredPlaceAndFreesItsFonts) {
     wchar_t self[MAX_PATH]{};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring recorder = self, base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
-                       spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE";
-    const auto slashes = [](const std::wstring& path) { return fs::path(path).generic_wstring(); };
-    for (const std::wstring& file : {other, spaced, hidden, base + L"here\\MSINFO32.EXE"}) {
-        fs::create_directories(fs::path(file).parent_path());
-        fs::copy_file(recorder, file);
+    const std::wstring recorder = self, base = folder.wstring() + L"\\", viewer = L"\"" + recorder + L"\"\t1\n";
+    for (const wchar_t* place : {L"other", L"My Tools", L"hidden", L"here"}) {
+        fs::create_directories(base + place);
+        fs::copy_file(recorder, base + place + L"\\MSINFO32.EXE");
     }
-    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const struct {
-        const char* name;
-        std::optional<std::wstring> first, second;
-        std::wstring started;  // "" for the failure box
-        bool terminated = false;  // the terminator within the values' size
-    } cases[] = {
-        {"the second place's folder", {}, base + L"other", other},
-        {"more than 1024 bytes count as absent", std::wstring(1100, L'x'), base + L"other", other},
-        {"a quoted path with spaces, terminated", L"\"" + spaced + L"\"", {}, spaced, true},
-        {"forward slashes", slashes(other), {}, slashes(other)},
-        {"a UNC path", L"\\\\?\\" + other, {}, L"\\\\?\\" + other},
-        {"a folder with forward slashes", {}, slashes(base + L"other"), slashes(base + L"other") + L"\\MSINFO32.EXE"},
-        {"a UNC folder", {}, L"\\\\?\\" + base + L"other", L"\\\\?\\" + other},
-        {"no data at all", L"", base + L"other", L""},
-        {"a relative path", L"MSINFO32.EXE", base + L"other", L""},
-        {"a drive-relative path", base.substr(0, 2) + L"MSINFO32.EXE", {}, L""},
-        {"a root-relative path", base.substr(2) + L"other\\MSINFO32.EXE", {}, L""},
-        {"forward slashes from the root", slashes(base.substr(2) + L"other\\MSINFO32.EXE"), {}, L""},
-        {"dot segments from the current folder", L"..\\here\\MSINFO32.EXE", {}, L""},
-        {"a folder relative to the current one", {}, L"..\\other", L""},
-        {"a root-relative folder", {}, base.substr(2) + L"other", L""},
-        {"a hidden viewer", {}, base + L"hidden", L""},
+    SetFileAttributesW((base + L"hidden\\MSINFO32.EXE").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const auto slashes = [](const std::wstring& path) { return fs::path(path).generic_wstring(); };
+    const std::pair<std::wstring, std::wstring> names[] = {
+        {L"{folder}", base}, {L"{folder/}", slashes(base)}, {L"{drive}", base.substr(0, 2)},
+        {L"{path}", base.substr(2)}, {L"{path/}", slashes(base.substr(2))}, {L"{long}", std::wstring(1100, L'x')}};
+    const auto value = [&](std::wstring text) -> std::optional<std::wstring> {
+        for (const auto& [name, meaning] : names) {
+            for (std::size_t at; (at = text.find(name)) != std::wstring::npos;) text.replace(at, name.size(), meaning);
+        }
+        return text == L"-" ? std::nullopt : std::optional(text);
     };
     const std::wstring failure = test::designedText(L"AppIdentity", L"title") + L": " +
                                  test::designedText(L"StartSysInfo", L"failure");
+    // At opening, then after each of five Tabs and each of five Shift+Tabs.
+    const std::vector<int> focused{about::cmdOK, about::picIcon, about::Command1, about::Command2, about::cmdSysInfo,
+        about::cmdOK, about::cmdSysInfo, about::Command2, about::Command1, about::picIcon, about::cmdOK};
     for (const std::wstring scheme : {L"https", L"mailto"})
         set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", false);
+    set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", recorder, false);
     const fs::path current = fs::current_path();
     fs::current_path(base + L"here");
     const HHOOK hook = SetWindowsHookExW(WH_CBT, noteCreation, nullptr, GetCurrentThreadId());
@@ -380,6 +361,18 @@ TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFo
         GetWindowRect(dialog, &shown);
         for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
             fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        expectDesignedTexts(dialog, L"frmAbout");
+        test::bringToFront(dialog);
+        const auto focus = [&] { return GetDlgCtrlID(test::focusIn(dialog)); };
+        std::vector<int> visited{focus()};
+        for (int key = 0; key < 10; ++key) {
+            test::pressKeys(key < 5 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
+            test::waitUntil([&] { return focus() != visited.back(); }, 1000);
+            visited.push_back(focus());
+        }
+        EXPECT_EQ(visited, focused);
+        EXPECT_EQ(outcomeOf([] { test::pressKeys({VK_SHIFT, VK_TAB}); test::pressKeys({VK_RETURN}); }), viewer);
+        EXPECT_EQ(outcomeOf([] { test::pressKeys({VK_MENU, 'S'}); }), viewer);
         for (const auto& [button, scheme] : {std::pair{about::Command1, L""}, {about::Command2, L"mailto:"}}) {
             // On Windows the browser is the user's own choice, not a registry key that a test may redirect.
             if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) break;
@@ -387,11 +380,12 @@ TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFo
             const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
             EXPECT_EQ(click(dialog, button), L"\"" + recorder + L"\" \"" + address + L"\"\t5\n");
         }
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.name);
-            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first, c.terminated);
-            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", c.second, c.terminated);
-            EXPECT_EQ(click(dialog, about::cmdSysInfo), c.started.empty() ? failure : L"\"" + c.started + L"\"\t1\n");
+        for (const auto& row : test::expectedTable("launcher.tsv")) {  // what, first, second, started, terminated
+            SCOPED_TRACE(testing::PrintToString(row[0]));
+            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", value(row[1]), row.size() > 4);
+            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", value(row[2]), row.size() > 4);
+            const auto started = value(row[3]);
+            EXPECT_EQ(click(dialog, about::cmdSysInfo), started ? L"\"" + *started + L"\"\t1\n" : failure);
         }
     });
     UnhookWindowsHookEx(hook);
@@ -400,45 +394,6 @@ TEST_F(AboutDialogTest, StartsWhatItsButtonsNameFromItsCentredPlaceAndFreesItsFo
     EXPECT_NEAR(created.left + created.right, over.left + over.right, 1);
     EXPECT_NEAR(created.top + created.bottom, over.top + over.bottom, 1);
     for (HGDIOBJ font : fonts) EXPECT_EQ(GetObjectType(font), 0u);
-}
-
-// The focus is on OK at every opening; Tab and Shift+Tab go round OK, the picture, both links and the system
-// information button. Enter presses the focused button, else OK; Esc and Alt+O close, Alt+S starts the viewer.
-TEST_F(AboutDialogTest, TheKeyboardMovesTheFocusAndPressesButtonsAsDesigned) {
-    wchar_t self[MAX_PATH]{};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", self, false);
-    const std::wstring viewer = L"\"" + std::wstring(self) + L"\"\t1\n";
-    // The focus after each of five Tabs, then after each of five Shift+Tabs.
-    const int tabs[] = {about::picIcon, about::Command1, about::Command2, about::cmdSysInfo, about::cmdOK,
-                        about::cmdSysInfo, about::Command2, about::Command1, about::picIcon, about::cmdOK};
-    const struct { const char* name; std::vector<std::vector<WORD>> keys; bool closes; } presses[] = {
-        {"Enter", {{VK_RETURN}}, true},
-        {"Esc", {{VK_ESCAPE}}, true},
-        {"Alt+O", {{VK_MENU, 'O'}}, true},
-        {"Alt+S", {{VK_MENU, 'S'}}, false},
-        {"Shift+Tab, then Enter", {{VK_SHIFT, VK_TAB}, {VK_RETURN}}, false},
-    };
-    for (const auto& p : presses) {
-        SCOPED_TRACE(p.name);
-        withAboutDialog(window.hwnd(), [&](HWND dialog) {
-            test::bringToFront(dialog);
-            const auto focus = [&] { return GetDlgCtrlID(test::focusIn(dialog)); };
-            EXPECT_EQ(focus(), about::cmdOK);
-            std::vector<int> visited;
-            for (std::size_t step = 0; &p == presses && step < std::size(tabs); ++step) {
-                const int before = focus();
-                test::pressKeys(step < 5 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
-                test::waitUntil([&] { return focus() != before; }, 1000);
-                visited.push_back(focus());
-            }
-            if (&p == presses) EXPECT_EQ(visited, std::vector<int>(std::begin(tabs), std::end(tabs)));
-            const auto press = [&] { for (const auto& keys : p.keys) test::pressKeys(keys); };
-            if (p.closes) press();
-            else EXPECT_EQ(outcomeOf(press), viewer);
-            EXPECT_EQ(test::waitUntil([&] { return !IsWindow(dialog); }, p.closes ? 5000 : 0), p.closes);
-        });
-    }
 }
 
 }  // namespace

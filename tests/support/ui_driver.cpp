@@ -51,6 +51,12 @@ std::wstring textOf(HWND window) {
     return text;
 }
 
+std::vector<std::wstring> textsOf(HWND window, std::initializer_list<int> ids) {
+    std::vector<std::wstring> texts;
+    for (int id : ids) texts.push_back(textOf(GetDlgItem(window, id)));
+    return texts;
+}
+
 HWND focusIn(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

@@ -2,6 +2,7 @@
 // Drives a running Belavo.exe from another process as a person does: windows, texts, real key presses.
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,7 @@ private:
 
 HWND findWindowOf(DWORD processId, const wchar_t* className);  // a visible top-level window of the process
 std::wstring textOf(HWND window);
+std::vector<std::wstring> textsOf(HWND window, std::initializer_list<int> ids);  // its controls'
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
