@@ -23,9 +23,9 @@ void clickOn(HWND control) {
     SendInput(1, &input, sizeof input);
 }
 
-// Tab walks the entries and the check button, Esc and Enter pressing nothing. Round after round the About opens and
-// closes one way, and pasted entries checked with Alt+C give the five labels as designed (nothing of a long paste
-// cut); no GDI object is left behind. A quit request ends it all.
+// Tab walks the entries and the check button, Esc and Enter pressing nothing. Round after round the About
+// opens and closes one way, and pasted entries checked with Alt+C give the five labels as designed (nothing
+// of a long paste cut); no GDI object is left behind. A quit request ends it all.
 TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     const std::wstring padded = std::wstring(40000, L'0') + L"56.3";
     const struct {
@@ -40,8 +40,10 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
          [](HWND) { pressKeys({VK_ESCAPE}); }},
         {"Alt+V, then the close box (Alt+F4)", [](HWND) { pressKeys({VK_MENU, 'V'}); },
          [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
-        {"Alt+V, then Enter on OK", [](HWND) { pressKeys({VK_MENU, 'V'}); }, [](HWND) { pressKeys({VK_RETURN}); }},
-        {"Alt+V, then Alt+O", [](HWND) { pressKeys({VK_MENU, 'V'}); }, [](HWND) { pressKeys({VK_MENU, 'O'}); }},
+        {"Alt+V, then Enter on OK", [](HWND) { pressKeys({VK_MENU, 'V'}); },
+         [](HWND) { pressKeys({VK_RETURN}); }},
+        {"Alt+V, then Alt+O", [](HWND) { pressKeys({VK_MENU, 'V'}); },
+         [](HWND) { pressKeys({VK_MENU, 'O'}); }},
         {"a click on the copyright line, then a quit request", clickOn,
          [](HWND dialog) { PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0); }},
     };

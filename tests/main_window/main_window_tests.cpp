@@ -89,14 +89,15 @@ void withAboutDialog(HWND owner, Drive drive) {
     helper.join();
 }
 
-// Runs `action` here while another thread reads and closes the first message box of this process, if one comes.
+// Runs `action` here while another thread reads and closes the first message box of this process, if any.
 template <class Action>
 std::optional<test::MessageBoxSeen> boxDuring(Action action) {
     std::atomic<bool> done = false;
     std::optional<test::MessageBoxSeen> box;
     std::thread reader([&] {
         const DWORD self = GetCurrentProcessId();
-        if (!test::waitUntil([&] { return done || test::findWindowOf(self, L"#32770"); }, 10000) || done) return;
+        const auto seen = [&] { return done || test::findWindowOf(self, L"#32770"); };
+        if (!test::waitUntil(seen, 10000) || done) return;
         if ((box = test::waitForMessageBox(self, 0))) test::pressOk(box->window);
     });
     action();
@@ -251,8 +252,10 @@ TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
 // (the height when neither) with its text selected.
 TEST_F(MainWindowTest, EveryCaptionAndCheckReadsAsDesigned) {
     expectDesignedTexts(window.hwnd(), L"Form1");
-    const auto shown = [&] { return test::textsOf(window.hwnd(), {Label8, Label9, Label7, Label6, Label18}); };
-    for (const auto& row : test::expectedTable("checks.tsv")) {  // height, weight, error, entry, then the results
+    const HWND form = window.hwnd();
+    const auto shown = [form] { return test::textsOf(form, {Label8, Label9, Label7, Label6, Label18}); };
+    // Each row: height, weight, error, entry, then the results.
+    for (const auto& row : test::expectedTable("checks.tsv")) {
         SCOPED_TRACE(testing::PrintToString(row[0] + L" / " + row[1]));
         SetWindowTextW(control(Text1), row[0].c_str());
         SetWindowTextW(control(Text2), row[1].c_str());
@@ -295,8 +298,8 @@ protected:
         fs::remove_all(folder, ignored);
     }
 
-    // What `press` led to: a line "command line<TAB>show command" per recording start, or the title and text of
-    // the message box that came (closed then); "" when neither came.
+    // What `press` led to: a line "command line<TAB>show command" per recording start, or the title and text
+    // of the message box that came (closed then); "" when neither came.
     template <class Press>
     std::wstring outcomeOf(Press press) const {
         fs::remove(log);
@@ -321,13 +324,15 @@ protected:
 };
 
 // Opened centred over its owner, captions as designed, the focus on OK, Tab and Shift+Tab round every button
-// and the picture; Enter on a button or its access key presses it (Enter on OK, Esc, Alt+O: app_tests). Links
-// open their captions' addresses; each launcher.tsv row starts the viewer shown, its path quoted, or shows the
-// failure box: a path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
+// and the picture; Enter on a button or its access key presses it (Enter on OK, Esc, Alt+O: app_tests).
+// Links open their captions' addresses; each launcher.tsv row starts the viewer shown, its path quoted, or
+// shows the failure box: a path not fully qualified would run the current folder's or drive's. Closing frees
+// the fonts.
 TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedFromItsCentredPlaceAndFreesItsFonts) {
     wchar_t self[MAX_PATH]{};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring recorder = self, base = folder.wstring() + L"\\", viewer = L"\"" + recorder + L"\"\t1\n";
+    const std::wstring recorder = self, base = folder.wstring() + L"\\";
+    const std::wstring viewer = L"\"" + recorder + L"\"\t1\n";
     for (const wchar_t* place : {L"other", L"My Tools", L"hidden", L"here"}) {
         fs::create_directories(base + place);
         fs::copy_file(recorder, base + place + L"\\MSINFO32.EXE");
@@ -336,18 +341,21 @@ TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedFromItsCentredPlaceAnd
     const auto slashes = [](const std::wstring& path) { return fs::path(path).generic_wstring(); };
     const std::pair<std::wstring, std::wstring> names[] = {
         {L"{folder}", base}, {L"{folder/}", slashes(base)}, {L"{drive}", base.substr(0, 2)},
-        {L"{path}", base.substr(2)}, {L"{path/}", slashes(base.substr(2))}, {L"{long}", std::wstring(1100, L'x')}};
+        {L"{path}", base.substr(2)}, {L"{path/}", slashes(base.substr(2))},
+        {L"{long}", std::wstring(1100, L'x')}};
     const auto value = [&](std::wstring text) -> std::optional<std::wstring> {
         for (const auto& [name, meaning] : names) {
-            for (std::size_t at; (at = text.find(name)) != std::wstring::npos;) text.replace(at, name.size(), meaning);
+            for (std::size_t at; (at = text.find(name)) != std::wstring::npos;)
+                text.replace(at, name.size(), meaning);
         }
         return text == L"-" ? std::nullopt : std::optional(text);
     };
     const std::wstring failure = test::designedText(L"AppIdentity", L"title") + L": " +
                                  test::designedText(L"StartSysInfo", L"failure");
     // At opening, then after each of five Tabs and each of five Shift+Tabs.
-    const std::vector<int> focused{about::cmdOK, about::picIcon, about::Command1, about::Command2, about::cmdSysInfo,
-        about::cmdOK, about::cmdSysInfo, about::Command2, about::Command1, about::picIcon, about::cmdOK};
+    const std::vector<int> focused{about::cmdOK, about::picIcon, about::Command1, about::Command2,
+        about::cmdSysInfo, about::cmdOK, about::cmdSysInfo, about::Command2, about::Command1, about::picIcon,
+        about::cmdOK};
     for (const std::wstring scheme : {L"https", L"mailto"})
         set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", false);
     set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", recorder, false);
@@ -371,7 +379,8 @@ TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedFromItsCentredPlaceAnd
             visited.push_back(focus());
         }
         EXPECT_EQ(visited, focused);
-        EXPECT_EQ(outcomeOf([] { test::pressKeys({VK_SHIFT, VK_TAB}); test::pressKeys({VK_RETURN}); }), viewer);
+        const auto shiftTabEnter = [] { test::pressKeys({VK_SHIFT, VK_TAB}); test::pressKeys({VK_RETURN}); };
+        EXPECT_EQ(outcomeOf(shiftTabEnter), viewer);
         EXPECT_EQ(outcomeOf([] { test::pressKeys({VK_MENU, 'S'}); }), viewer);
         for (const auto& [button, scheme] : {std::pair{about::Command1, L""}, {about::Command2, L"mailto:"}}) {
             // On Windows the browser is the user's own choice, not a registry key that a test may redirect.
@@ -380,7 +389,8 @@ TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedFromItsCentredPlaceAnd
             const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
             EXPECT_EQ(click(dialog, button), L"\"" + recorder + L"\" \"" + address + L"\"\t5\n");
         }
-        for (const auto& row : test::expectedTable("launcher.tsv")) {  // what, first, second, started, terminated
+        // Each row: what, first place, second place, started, terminated.
+        for (const auto& row : test::expectedTable("launcher.tsv")) {
             SCOPED_TRACE(testing::PrintToString(row[0]));
             set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", value(row[1]), row.size() > 4);
             set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", value(row[2]), row.size() > 4);

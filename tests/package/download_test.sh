@@ -22,7 +22,8 @@ if [ -z "$exe" ]; then
   exe="$work/Belavo.exe"
   unzip -p "$zip" Belavo.exe >"$exe"
   strings -a "$exe" | grep -F -e "$root" -e "$work" && fail "a build path in the exe"
-  [ "$(unzip -p "$zip" Readme.txt | head -c 3 | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "no BOM in Readme.txt"
+  bom="$(unzip -p "$zip" Readme.txt | head -c 3 | od -An -tx1 | tr -d ' ')"
+  [ "$bom" = efbbbf ] || fail "no BOM in Readme.txt"
 fi
 
 headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
@@ -34,7 +35,8 @@ system32='kernel32|user32|gdi32|shell32|advapi32|comctl32|imm32|ole32|msvcrt'
 sed -n 's/^\tDLL Name: //p' <<<"$headers" | grep -viE "^($system32)\.dll$" && fail "needs a DLL from outside System32"
 
 # The resources as text, with each icon's picture left out and the manifest unquoted.
-x86_64-w64-mingw32-windres -i "$exe" -O rc | awk 'skip && /^END/ { skip = 0; next } !skip; /RT_ICON/ { skip = 1 }' |
+x86_64-w64-mingw32-windres -i "$exe" -O rc |
+  awk 'skip && /^END/ { skip = 0; next } !skip; /RT_ICON/ { skip = 1 }' |
   sed '/^  "/{s/^  "//; s/\\n"$//; s/""/"/g}' >"$work/resources.txt"
 diff -u <(grep -v '^#' "$root/tests/expected/resources.txt") "$work/resources.txt" || fail "other resources"
-[ -z "$zip" ] || echo "The download is reproducible and safe to run from a Downloads folder: $(basename "$zip")"
+[ -z "$zip" ] || echo "The download is reproducible and safe to run from a Downloads folder: ${zip##*/}"

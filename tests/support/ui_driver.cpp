@@ -125,7 +125,8 @@ std::vector<std::vector<std::wstring>> expectedTable(const char* file) {
     std::wistringstream lines(std::regex_replace(text, std::wregex(L"\\\\\n"), L""));
     for (std::wstring line; std::getline(lines, line);) {
         if (line.empty() || line[0] == L'#') continue;
-        line = std::regex_replace(std::regex_replace(line, std::wregex(L"\\\\r"), L"\r"), std::wregex(L"\\\\n"), L"\n");
+        line = std::regex_replace(line, std::wregex(L"\\\\r"), L"\r");
+        line = std::regex_replace(line, std::wregex(L"\\\\n"), L"\n");
         std::vector<std::wstring>& row = rows.emplace_back();
         for (std::wistringstream fields(line); std::getline(fields, row.emplace_back(), L'\t');) {}
         row.pop_back();
