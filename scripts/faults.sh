@@ -212,7 +212,7 @@ for i in "${!names[@]}"; do
     result="caught by $(catcher), not by $test"
   fi
   git checkout -- "$current"; current=""
-  table+=("$(printf '%-25s %-40s %4ss' "${names[$i]}" "$result" $((SECONDS - begun)))")
+  table+=("$(printf '%-25s %-52s %4ss' "${names[$i]}" "$result" $((SECONDS - begun)))")
   echo "${table[-1]}"
 done
 build || true
