@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <limits>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "advice_bands.hpp"
@@ -50,47 +53,35 @@ TEST(ToInt16, RoundsHalfToEvenAndRaisesOverflowOutsideSixteenBits) {
     }
 }
 
-TEST(AdviceBands, EachBmiGoesToTheRowWhoseRangeHoldsIt) {
-    for (int bmi = INT16_MIN; bmi <= INT16_MAX; ++bmi) {
-        const AdviceBand& band = findAdviceBand(static_cast<std::int16_t>(bmi));
-        ASSERT_TRUE(band.minBmi <= bmi && bmi <= band.maxBmi) << bmi;
-    }
-}
-
 // All five labels write into one log, so that their order shows as well.
 struct Recorder final : CaptionSink {
     void setCaption(std::u16string_view text) override { log.emplace_back(text); }
     std::vector<std::u16string> log;
 };
 
-// A check shows each result in order, or raises the error of its first failing step and shows nothing.
+// Each check of tests/expected/checks.tsv (the window tests read its labels back) shows its results in order,
+// the advice of its row among them, or raises the error of its first failing step and shows nothing.
 TEST(Assessment, ShowsEachResultInOrderOrRaisesTheFirstFailingStepsError) {
-    const auto none = Entry::None, height = Entry::Height, weight = Entry::Weight;
-    const struct {
-        std::u16string_view height, weight;
-        int bmi, standard, obesity, error = 0;
-        Entry entry = none;
-    } cases[] = {
-        {u"162", u"56.3", 21, 58, -5}, {u"100", u"22.5", 22, 22, 0}, {u"100", u"20.5", 20, 22, -9},
-        {u"180", u"45", 14, 71, -36}, {u"-162", u" 56.30 ", 21, 58, -5}, {u"162", u"-10", -4, 58, -118},
-        {u"3859.31", u"0", 0, 32767, -100}, {u"100", u"7230", 7230, 22, 32764}, {u"100", u"-7187", -7187, 22, -32768},
-        {u"", u"56.3", 0, 0, 0, 13, height}, {u"1e309", u"abc", 0, 0, 0, 6, height},
-        {u"1.4e156", u"abc", 0, 0, 0, 6}, {u"1.3e156", u"abc", 0, 0, 0, 13, weight},
-        {u"0", u"abc", 0, 0, 0, 13, weight}, {u"0", u"1e309", 0, 0, 0, 6, weight}, {u"0", u"56.3", 0, 0, 0, 11},
-        {u"1e-170", u"-1", 0, 0, 0, 11}, {u"0", u"0", 0, 0, 0, 6}, {u"10", u"1000", 0, 0, 0, 6},
-        {u"-3859.32", u"0", 0, 0, 0, 6}, {u"100", u"7231", 0, 0, 0, 6}, {u"100", u"-7188", 0, 0, 0, 6},
-    };
-    for (const auto& c : cases) {
-        const auto name = testing::PrintToString(std::u16string(c.height) + u" / " + std::u16string(c.weight));
+    std::ifstream table(BELAVO_EXPECTED "/checks.tsv");
+    ASSERT_TRUE(table);
+    const std::map<std::string, Entry> entries{
+        {"-", Entry::None}, {"Text1", Entry::Height}, {"Text2", Entry::Weight}};
+    const auto u16 = [](const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); };
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> f;  // height, weight, error, entry, Label8, Label9's row, Label7, 6 and 18
+        for (std::istringstream fields(line); std::getline(fields, f.emplace_back(), '\t');) {}
         Recorder label;
         const ResultLabels labels{label, label, label, label, label};
         AssessmentResult result;
-        EXPECT_EQ(errorOf([&] { assessBody(c.height, c.weight, result, labels); }), std::pair(c.error, c.entry)) << name;
-        const auto text = [](int n) { return int16ToText(static_cast<std::int16_t>(n)); };
-        const std::u16string advice(findAdviceBand(static_cast<std::int16_t>(c.bmi)).adviceText);
-        const std::vector<std::u16string> shown{text(c.bmi), advice, text(c.standard), std::u16string(c.weight),
-                                                text(c.obesity)};
-        EXPECT_EQ(label.log, c.error ? std::vector<std::u16string>{} : shown) << name;
+        const auto raised = errorOf([&] { assessBody(u16(f[0]), u16(f[1]), result, labels); });
+        EXPECT_EQ(raised, std::pair(std::stoi(f[2]), entries.at(f[3]))) << line;
+        if (f[2] != "0") {
+            EXPECT_EQ(label.log, std::vector<std::u16string>{}) << line;
+            continue;
+        }
+        const std::u16string advice(adviceBands[std::stoi(f[5]) - 1].adviceText);
+        EXPECT_EQ(label.log, (std::vector{u16(f[4]), advice, u16(f[6]), u16(f[7]), u16(f[8])})) << line;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <array>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -65,12 +65,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Started in place of the browser or the viewer: notes "path<TAB>command line" in the log and ends.
+// Started in place of the browser or the viewer: notes "command line<TAB>show command" in the log and ends.
 [[maybe_unused]] const bool recorded = [] {
-    wchar_t log[MAX_PATH]{}, self[MAX_PATH]{};
+    wchar_t log[MAX_PATH]{};
     if (!GetEnvironmentVariableW(L"BELAVO_RECORDER_LOG", log, MAX_PATH)) return false;
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring line = std::wstring(self) + L"\t" + GetCommandLineW() + L"\n";
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
+    const int show = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1;
+    const std::wstring line = GetCommandLineW() + (L"\t" + std::to_wstring(show)) + L"\n";
     std::ofstream(log, std::ios::binary | std::ios::app)
         .write(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(wchar_t));
     ExitProcess(3);
@@ -106,6 +108,36 @@ RECT moveTo(HWND window, UINT dpi, POINT corner) {
     RECT suggested{corner.x, corner.y, corner.x + size.cx, corner.y + size.cy};
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     return suggested;
+}
+
+// Runs `action` here while another thread reads and closes the first message box of this process, if any.
+template <class Action>
+std::optional<test::MessageBoxSeen> boxDuring(Action action) {
+    std::atomic<bool> done = false;
+    std::optional<test::MessageBoxSeen> box;
+    std::thread reader([&] {
+        const DWORD self = GetCurrentProcessId();
+        const auto seen = [&] { return done || test::findWindowOf(self, L"#32770"); };
+        if (!test::waitUntil(seen, 10000) || done) return;
+        if ((box = test::waitForMessageBox(self, 0))) test::pressOk(box->window);
+    });
+    action();
+    done = true;
+    reader.join();
+    return box;
+}
+
+// Every row of texts.tsv for `where`: the window's caption, or a control's or menu item's by its id.
+void expectDesignedTexts(HWND window, const wchar_t* where) {
+    for (const auto& row : test::expectedTable("texts.tsv")) {
+        if (row[0] != where) continue;
+        SCOPED_TRACE(testing::PrintToString(row[1]));
+        const int id = row[1].empty() ? 0 : std::stoi(row[1]);
+        const HWND control = id ? GetDlgItem(window, id) : window;
+        std::wstring item(256, L'\0');  // a menu item's, when no control has the id
+        item.resize(GetMenuStringW(GetMenu(window), id, item.data(), 256, MF_BYCOMMAND));
+        EXPECT_EQ(control ? test::textOf(control) : item, row[2]);
+    }
 }
 
 // Only the test session's throwaway prefixes have the fonts that captions are measured and pictures made in.
@@ -310,15 +342,9 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
         {&refuseNextClass, [](HWND owner) { UnregisterClassW(about::kAboutDialogClass, nullptr), showAboutDialog(owner); }},
     };
     for (const auto& [refuse, build] : refusals) {
-        std::wstring reportTitle;
-        std::thread reader([&] {
-            const auto report = test::waitForMessageBox(GetCurrentProcessId());
-            if (report) reportTitle = report->title, test::pressOk(report->window);
-        });
         *refuse = true;
-        build(window.hwnd());
-        reader.join();
-        EXPECT_EQ(reportTitle, kAppIdentity.title);
+        const auto report = boxDuring([&] { build(window.hwnd()); });
+        EXPECT_EQ(report ? report->title : L"", test::designedText(L"AppIdentity", L"title"));
     }
     EXPECT_EQ(staleMenuDestroys, 0);
     EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), window.hwnd());
@@ -377,6 +403,38 @@ TEST_F(MainWindowTest, EachWindowLooksAsInItsPicture) {
     }
 }
 
+// The window opens with its captions as designed. Each check of checks.tsv shows its results, or reports its
+// error whole over the window, leaves the results as they were, and gives the focus to the entry to correct
+// (the height when neither) with its text selected.
+TEST_F(MainWindowTest, EveryCaptionAndCheckReadsAsDesigned) {
+    expectDesignedTexts(window.hwnd(), L"Form1");
+    const HWND form = window.hwnd();
+    const auto shown = [form] { return test::textsOf(form, {Label8, Label9, Label7, Label6, Label18}); };
+    // Each row: height, weight, error, entry, then the results.
+    for (const auto& row : test::expectedTable("checks.tsv")) {
+        SCOPED_TRACE(testing::PrintToString(row[0] + L" / " + row[1]));
+        SetWindowTextW(control(Text1), row[0].c_str());
+        SetWindowTextW(control(Text2), row[1].c_str());
+        const std::vector<std::wstring> before = shown();
+        const auto report = boxDuring([&] { SendMessageW(control(Command1), BM_CLICK, 0, 0); });
+        if (row[2] == L"0") {
+            EXPECT_FALSE(report) << report->text;
+            const std::wstring advice = test::designedText(L"adviceBands", row[5]);
+            EXPECT_EQ(shown(), (std::vector<std::wstring>{row[4], advice, row[6], row[7], row[8]}));
+            continue;
+        }
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->title, test::designedText(L"AppIdentity", L"title"));
+        EXPECT_EQ(report->text, test::designedText(L"report", row[2] + L" " + row[3]));
+        EXPECT_EQ(report->owner, window.hwnd());  // the window takes no input meanwhile
+        EXPECT_EQ(shown(), before);
+        const HWND entry = control(row[3] == L"Text2" ? Text2 : Text1);
+        EXPECT_EQ(GetFocus(), entry);
+        const auto selection = static_cast<DWORD>(SendMessageW(entry, EM_GETSEL, 0, 0));
+        EXPECT_EQ(HIWORD(selection) - LOWORD(selection), test::textOf(entry).size());
+    }
+}
+
 class AboutDialogTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -396,16 +454,24 @@ protected:
         fs::remove_all(folder, ignored);
     }
 
-    // Clicks `button`: a line "path<TAB>command line" per recording start, once one started or a box was closed.
-    std::wstring click(HWND dialog, int button) const {
+    // What `press` led to: a line "command line<TAB>show command" per recording start, or the title and text
+    // of the message box that came (closed then); "" when neither came.
+    template <class Press>
+    std::wstring outcomeOf(Press press) const {
         fs::remove(log);
-        PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+        press();
         const auto size = [&] { return fs::exists(log) ? fs::file_size(log) / sizeof(wchar_t) : 0; };
         test::waitUntil([&] { return size() || test::findWindowOf(GetCurrentProcessId(), L"#32770"); }, 10000);
-        if (const auto box = test::waitForMessageBox(GetCurrentProcessId(), 0)) test::pressOk(box->window);
+        if (const auto box = test::waitForMessageBox(GetCurrentProcessId(), 0)) {
+            test::pressOk(box->window);
+            return box->title + L": " + box->text;
+        }
         std::wstring text(size(), L'\0');
         std::ifstream(log, std::ios::binary).read(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
         return text;
+    }
+    std::wstring click(HWND dialog, int button) const {
+        return outcomeOf([&] { PostMessageW(GetDlgItem(dialog, button), BM_CLICK, 0, 0); });
     }
 
     const std::wstring sandbox = L"Software\\Belavo tests " + std::to_wstring(GetCurrentProcessId());
@@ -413,57 +479,75 @@ protected:
     const fs::path log = folder / L"starts.log";
 };
 
-// Each link opens the address its caption shows (mail as mailto:).
-// The viewer's first place is taken as it stands, the second only when the first is absent and the viewer is a
-// plain file there; a path not fully qualified would run the current folder's or drive's. Closing frees the fonts.
-TEST_F(AboutDialogTest, StartsWhatItsButtonsNameAndFreesItsFonts) {
+// Captions as designed, the focus on OK at opening, Tab and Shift+Tab round every button
+// and the picture; Enter on a button or its access key presses it (Enter on OK, Esc, Alt+O: app_tests).
+// Links open their captions' addresses; each launcher.tsv row starts the viewer shown, its path quoted, or
+// shows the failure box: a path not fully qualified would run the current folder's or drive's. Closing frees
+// the fonts.
+TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedAndFreesItsFonts) {
     wchar_t self[MAX_PATH]{};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const std::wstring recorder = self, base = folder.wstring() + L"\\", other = base + L"other\\MSINFO32.EXE",
-                       spaced = base + L"My Tools\\MSINFO32.EXE", hidden = base + L"hidden\\MSINFO32.EXE";
-    for (const std::wstring& file : {other, spaced, hidden, base + L"here\\MSINFO32.EXE"}) {
-        fs::create_directories(fs::path(file).parent_path());
-        fs::copy_file(recorder, file);
+    const std::wstring recorder = self, base = folder.wstring() + L"\\";
+    const std::wstring viewer = L"\"" + recorder + L"\"\t1\n";
+    for (const wchar_t* place : {L"other", L"My Tools", L"hidden", L"here"}) {
+        fs::create_directories(base + place);
+        fs::copy_file(recorder, base + place + L"\\MSINFO32.EXE");
     }
-    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const struct {
-        const char* name;
-        std::optional<std::wstring> first, second;
-        std::wstring started;  // "" for the message
-        bool terminated = false;  // the terminator within the values' size
-    } cases[] = {
-        {"the second place's folder", {}, base + L"other", other},
-        {"more than 1024 bytes count as absent", std::wstring(1100, L'x'), base + L"other", other},
-        {"a quoted path with spaces, terminated", L"\"" + spaced + L"\"", {}, spaced, true},
-        {"no data at all", L"", base + L"other", L""},
-        {"a relative path", L"MSINFO32.EXE", base + L"other", L""},
-        {"a drive-relative path", base.substr(0, 2) + L"MSINFO32.EXE", {}, L""},
-        {"a root-relative path", base.substr(2) + L"other\\MSINFO32.EXE", {}, L""},
-        {"forward slashes from the root", fs::path(base.substr(2) + L"other\\MSINFO32.EXE").generic_wstring(), {}, L""},
-        {"dot segments from the current folder", L"..\\here\\MSINFO32.EXE", {}, L""},
-        {"a hidden viewer", {}, base + L"hidden", L""},
+    SetFileAttributesW((base + L"hidden\\MSINFO32.EXE").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const auto slashes = [](const std::wstring& path) { return fs::path(path).generic_wstring(); };
+    const std::pair<std::wstring, std::wstring> names[] = {
+        {L"{folder}", base}, {L"{folder/}", slashes(base)}, {L"{drive}", base.substr(0, 2)},
+        {L"{path}", base.substr(2)}, {L"{path/}", slashes(base.substr(2))},
+        {L"{long}", std::wstring(1100, L'x')}};
+    const auto value = [&](std::wstring text) -> std::optional<std::wstring> {
+        for (const auto& [name, meaning] : names) {
+            for (std::size_t at; (at = text.find(name)) != std::wstring::npos;)
+                text.replace(at, name.size(), meaning);
+        }
+        return text == L"-" ? std::nullopt : std::optional(text);
     };
+    const std::wstring failure = test::designedText(L"AppIdentity", L"title") + L": " +
+                                 test::designedText(L"StartSysInfo", L"failure");
+    // At opening, then after each of five Tabs and each of five Shift+Tabs.
+    const std::vector<int> focused{about::cmdOK, about::picIcon, about::Command1, about::Command2,
+        about::cmdSysInfo, about::cmdOK, about::cmdSysInfo, about::Command2, about::Command1, about::picIcon,
+        about::cmdOK};
     for (const std::wstring scheme : {L"https", L"mailto"})
         set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", false);
+    set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", recorder, false);
     const fs::path current = fs::current_path();
     fs::current_path(base + L"here");
     std::vector<HGDIOBJ> fonts;
     withAboutDialog(window.hwnd(), [&](HWND dialog) {
         for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
             fonts.push_back(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        expectDesignedTexts(dialog, L"frmAbout");
+        test::bringToFront(dialog);
+        const auto focus = [&] { return GetDlgCtrlID(test::focusIn(dialog)); };
+        std::vector<int> visited{focus()};
+        for (int key = 0; key < 10; ++key) {
+            test::pressKeys(key < 5 ? std::vector<WORD>{VK_TAB} : std::vector<WORD>{VK_SHIFT, VK_TAB});
+            test::waitUntil([&] { return focus() != visited.back(); }, 1000);
+            visited.push_back(focus());
+        }
+        EXPECT_EQ(visited, focused);
+        const auto shiftTabEnter = [] { test::pressKeys({VK_SHIFT, VK_TAB}); test::pressKeys({VK_RETURN}); };
+        EXPECT_EQ(outcomeOf(shiftTabEnter), viewer);
+        EXPECT_EQ(outcomeOf([] { test::pressKeys({VK_MENU, 'S'}); }), viewer);
         for (const auto& [button, scheme] : {std::pair{about::Command1, L""}, {about::Command2, L"mailto:"}}) {
             // On Windows the browser is the user's own choice, not a registry key that a test may redirect.
             if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) break;
             const std::wstring caption = test::textOf(GetDlgItem(dialog, button));
             const std::wstring address = scheme + caption.substr(caption.find(L": ") + 2);
-            EXPECT_EQ(click(dialog, button), recorder + L"\t\"" + recorder + L"\" \"" + address + L"\"\n");
+            EXPECT_EQ(click(dialog, button), L"\"" + recorder + L"\" \"" + address + L"\"\t5\n");
         }
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.name);
-            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", c.first, c.terminated);
-            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", c.second, c.terminated);
-            // The path as put together, quoted: nothing of it can be taken as arguments.
-            EXPECT_EQ(click(dialog, about::cmdSysInfo), c.started.empty() ? L"" : c.started + L"\t\"" + c.started + L"\"\n");
+        // Each row: what, first place, second place, started, terminated.
+        for (const auto& row : test::expectedTable("launcher.tsv")) {
+            SCOPED_TRACE(testing::PrintToString(row[0]));
+            set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", value(row[1]), row.size() > 4);
+            set(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", value(row[2]), row.size() > 4);
+            const auto started = value(row[3]);
+            EXPECT_EQ(click(dialog, about::cmdSysInfo), started ? L"\"" + *started + L"\"\t1\n" : failure);
         }
     });
     fs::current_path(current);

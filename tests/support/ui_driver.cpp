@@ -2,8 +2,11 @@
 
 #include <winternl.h>
 
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace belavo::test {
 
@@ -48,6 +51,12 @@ std::wstring textOf(HWND window) {
     return text;
 }
 
+std::vector<std::wstring> textsOf(HWND window, std::initializer_list<int> ids) {
+    std::vector<std::wstring> texts;
+    for (int id : ids) texts.push_back(textOf(GetDlgItem(window, id)));
+    return texts;
+}
+
 HWND focusIn(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -61,10 +70,10 @@ void bringToFront(HWND window) {
     Sleep(50);
 }
 
-void pressKeys(std::initializer_list<WORD> keys) {
+void pressKeys(const std::vector<WORD>& keys) {
     std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
     for (std::size_t down = 0, up = inputs.size() - 1; down < keys.size(); ++down, --up) {
-        inputs[down].ki.wVk = inputs[up].ki.wVk = keys.begin()[down];
+        inputs[down].ki.wVk = inputs[up].ki.wVk = keys[down];
         inputs[up].ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -76,7 +85,7 @@ std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs
     HWND box = nullptr;
     if (!waitUntil([&] { return (box = findWindowOf(processId, L"#32770")) != nullptr; }, timeoutMs)) return {};
     Sleep(50);  // the box fills its texts right after it appears
-    return MessageBoxSeen{box, textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
+    return MessageBoxSeen{box, GetWindow(box, GW_OWNER), textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
 }
 
 // A button takes a click only in the active window, and input goes astray until the owner is active again.
@@ -106,5 +115,32 @@ int liveGdiObjects(DWORD processId) {
     return count;
 }
 
+std::vector<std::vector<std::wstring>> expectedTable(const char* file) {
+    std::ifstream in(std::filesystem::path(windowsPath(L"" BELAVO_EXPECTED)) / file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    std::wstring text(bytes.size(), L'\0');
+    const int size = static_cast<int>(bytes.size());
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), size));
+    std::vector<std::vector<std::wstring>> rows;
+    std::wistringstream lines(std::regex_replace(text, std::wregex(L"\\\\\n"), L""));
+    for (std::wstring line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == L'#') continue;
+        line = std::regex_replace(line, std::wregex(L"\\\\r"), L"\r");
+        line = std::regex_replace(line, std::wregex(L"\\\\n"), L"\n");
+        std::vector<std::wstring>& row = rows.emplace_back();
+        for (std::wistringstream fields(line); std::getline(fields, row.emplace_back(), L'\t');) {}
+        row.pop_back();
+    }
+    if (rows.empty()) throw std::runtime_error(std::string("no rows in ") + file);
+    return rows;
+}
+
+std::wstring designedText(std::wstring_view where, std::wstring_view name) {
+    static const auto rows = expectedTable("texts.tsv");
+    for (const auto& row : rows) {
+        if (row.size() == 3 && row[0] == where && row[1] == name) return row[2];
+    }
+    throw std::out_of_range("texts.tsv gives no text for this");
+}
 
 }  // namespace belavo::test

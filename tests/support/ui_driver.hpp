@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "main_window_ids.hpp"
 
@@ -43,18 +45,25 @@ private:
 
 HWND findWindowOf(DWORD processId, const wchar_t* className);  // a visible top-level window of the process
 std::wstring textOf(HWND window);
+std::vector<std::wstring> textsOf(HWND window, std::initializer_list<int> ids);  // its controls'
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
 void bringToFront(HWND window);  // real input goes to the foreground window
-void pressKeys(std::initializer_list<WORD> keys);  // {VK_MENU, 'C'} is Alt+C: down in order, up in reverse
+void pressKeys(const std::vector<WORD>& keys);  // {VK_MENU, 'C'} is Alt+C: down in order, up in reverse
 
 struct MessageBoxSeen {
-    HWND window;
+    HWND window, owner;
     std::wstring title, text;
 };
 std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs = 5000);
 void pressOk(HWND messageBox);
 
 int liveGdiObjects(DWORD processId);  // under Wine as well as on Windows
+
+// The rows of a UTF-8 table in tests/expected, split at tabs: \r and \n stand for CR and LF, a line that
+// ends in a backslash goes on on the next, and lines that begin with # are left out.
+std::vector<std::vector<std::wstring>> expectedTable(const char* file);
+// The text that texts.tsv gives `where` (a window, a table or a report) for `name`.
+std::wstring designedText(std::wstring_view where, std::wstring_view name);
 
 }  // namespace belavo::test
