@@ -13,7 +13,8 @@ namespace {
 class ComApartment {
 public:
     ComApartment() noexcept
-        : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+        : initialised_(
+              SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
     ~ComApartment() {
         if (initialised_) CoUninitialize();
     }

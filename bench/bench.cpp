@@ -35,14 +35,16 @@ void sendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 
 std::vector<HWND> childrenOf(HWND window) {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
     return children;
 }
 
 // A window and the given children have nothing left to paint.
 bool painted(HWND window, const std::vector<HWND>& children) {
     return !GetUpdateRect(window, nullptr, FALSE) &&
-           std::none_of(children.begin(), children.end(), [](HWND child) { return GetUpdateRect(child, nullptr, FALSE); });
+           std::none_of(children.begin(), children.end(),
+                        [](HWND child) { return GetUpdateRect(child, nullptr, FALSE); });
 }
 
 std::string describe(const Entries& entries) {
@@ -64,8 +66,9 @@ std::u16string u16(const wchar_t* text) {
 
 std::string utf8(const std::wstring& text) {
     std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                              bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
     return bytes;
 }
 
@@ -103,7 +106,8 @@ const char* wineVersion() {
 Labels expectedLabels(const Entries& entries) {
     RecordingCaption bmi, advice, standardWeight, weight, obesity;
     AssessmentResult result;
-    assessBody(u16(entries.height), u16(entries.weight), result, {bmi, advice, standardWeight, weight, obesity});
+    assessBody(u16(entries.height), u16(entries.weight), result,
+               {bmi, advice, standardWeight, weight, obesity});
     return {bmi.text_, advice.text_, standardWeight.text_, weight.text_, obesity.text_};
 }
 
@@ -137,14 +141,17 @@ double Session::invalidCheck(const Entries& entries) {
     HWND box = nullptr;
     std::wstring text;
     require(poll([&] {
-        return (box = findWindowOf(app_.id(), L"#32770")) && !(text = textOf(GetDlgItem(box, 0xFFFF))).empty() &&
-               painted(box, childrenOf(box));
-    }), describe(entries) + ": no error report");
+                return (box = findWindowOf(app_.id(), L"#32770")) &&
+                       !(text = textOf(GetDlgItem(box, 0xFFFF))).empty() && painted(box, childrenOf(box));
+            }),
+            describe(entries) + ": no error report");
     const double elapsed = nowMs() - start;
     require(text.starts_with(L"実行時エラー '" + std::to_wstring(entries.error) + L"':"),
             describe(entries) + ": the report does not name error " + std::to_string(entries.error));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    require(poll([&] { return !IsWindow(box) && IsWindowEnabled(app_.mainWindow()); }), "the report did not close");
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    require(poll([&] { return !IsWindow(box) && IsWindowEnabled(app_.mainWindow()); }),
+            "the report did not close");
     require(labelsShown() == shown_, describe(entries) + ": a failed check changed a label");
     return elapsed;
 }
@@ -155,8 +162,10 @@ double Session::aboutOpenedAndClosed(int way) {
     PostMessageW(app_.mainWindow(), WM_COMMAND, MAKEWPARAM(verb, 0), 0);
     HWND dialog = nullptr;
     require(poll([&] {
-        return (dialog = findWindowOf(app_.id(), about::kAboutDialogClass)) && painted(dialog, childrenOf(dialog));
-    }), "the About dialog did not open");
+                return (dialog = findWindowOf(app_.id(), about::kAboutDialogClass)) &&
+                       painted(dialog, childrenOf(dialog));
+            }),
+            "the About dialog did not open");
     switch (way % 3) {
     case 0: PostMessageW(GetDlgItem(dialog, about::cmdOK), BM_CLICK, 0, 0); break;
     case 1: PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); break;

@@ -29,15 +29,15 @@ struct Entries {
 // Neighbours (the last and the first too) differ in a label, so that a check that did nothing
 // is seen; the first two differ in every label.
 inline constexpr Entries kValid[] = {
-    {L"162", L"56.3", 0}, {L"150", L"80", 0},   {L"100", L"22.5", 0}, {L"180", L"45", 0},
+    {L"162", L"56.3", 0}, {L"150", L"80", 0},   {L"100", L"22.5", 0},        {L"180", L"45", 0},
     {L"162", L"-10", 0},  {L"100", L"20.5", 0}, {L"１６２", L"５６．３", 0},
 };
 inline constexpr Entries kInvalid[] = {
-    {L"", L"56.3", 13}, {L"162cm", L"56.3", 13}, {L"162", L"", 13},      {L"0", L"abc", 13},
-    {L"0", L"56.3", 11}, {L"0", L"0", 6},        {L"1e400", L"56.3", 6}, {L"10", L"1000", 6},
+    {L"", L"56.3", 13},  {L"162cm", L"56.3", 13}, {L"162", L"", 13},      {L"0", L"abc", 13},
+    {L"0", L"56.3", 11}, {L"0", L"0", 6},         {L"1e400", L"56.3", 6}, {L"10", L"1000", 6},
 };
 
-using Labels = std::vector<std::wstring>;  // in the order of ui::kResultLabels
+using Labels = std::vector<std::wstring>;       // in the order of ui::kResultLabels
 Labels expectedLabels(const Entries& entries);  // as the core computes them
 
 // One running Belavo.exe, driven from this process. Each step returns its time

@@ -33,8 +33,8 @@ void pumpMessages() {
 
 void printSummary(const char* what, const std::vector<double>& ms) {
     const auto s = summarize(ms);
-    std::printf("  %-29s median %7.1f us, p99 %7.1f us, min %7.1f us, max %8.1f us\n", what, s.median * 1000.0,
-                s.p99 * 1000.0, s.min * 1000.0, s.max * 1000.0);
+    std::printf("  %-29s median %7.1f us, p99 %7.1f us, min %7.1f us, max %8.1f us\n", what,
+                s.median * 1000.0, s.p99 * 1000.0, s.min * 1000.0, s.max * 1000.0);
 }
 
 }  // namespace
@@ -71,7 +71,8 @@ int wmain(int argc, wchar_t** argv) {
 
         for (std::size_t l = 0; l < std::size(kResultLabels); ++l) {
             if (textOf(GetDlgItem(window.hwnd(), kResultLabels[l])) != expected[i % 2][l]) {
-                std::printf("FAIL: check %d: label %d does not show the expected text\n", i, kResultLabels[l]);
+                std::printf("FAIL: check %d: label %d does not show the expected text\n", i,
+                            kResultLabels[l]);
                 return 1;
             }
         }
@@ -95,8 +96,9 @@ int wmain(int argc, wchar_t** argv) {
     const char* wine = wineVersion();
     std::printf("Check latency, in-process (the main window created by this driver from belavo_ui)%s%s\n",
                 wine ? ", under Wine " : "", wine ? wine : "");
-    std::printf("  %d checks alternating 162/56.3 and 150/80 after %d unrecorded ones; every label verified\n", checks,
-                kWarmUps);
+    std::printf(
+        "  %d checks alternating 162/56.3 and 150/80 after %d unrecorded ones; every label verified\n",
+        checks, kWarmUps);
     printSummary("BM_CLICK to labels set:", handled);
     printSummary("BM_CLICK to labels painted:", painted);
     printSummary("one SetWindowTextW on Label8:", captions);

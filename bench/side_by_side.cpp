@@ -35,9 +35,9 @@ using namespace belavo::bench;
 using belavo::test::windowsPath;
 
 enum Row { Start, PeakSet, Valid, Invalid, About, kRows };
-constexpr const char* kRowNames[kRows] = {"start to ready (ms)", "peak working set after start (KiB)",
-                                          "valid check, to labels painted (ms)", "invalid check, to report shown (ms)",
-                                          "About opened and closed (ms)"};
+constexpr const char* kRowNames[kRows] = {
+    "start to ready (ms)", "peak working set after start (KiB)", "valid check, to labels painted (ms)",
+    "invalid check, to report shown (ms)", "About opened and closed (ms)"};
 
 using Samples = std::vector<double>;
 
@@ -49,7 +49,8 @@ struct Program {
 
 Samples all(const Program& program, Row row) {
     Samples samples;
-    for (const Samples& round : program.rounds[row]) samples.insert(samples.end(), round.begin(), round.end());
+    for (const Samples& round : program.rounds[row])
+        samples.insert(samples.end(), round.begin(), round.end());
     return samples;
 }
 
@@ -87,7 +88,8 @@ void runRound(Program (&programs)[3], int starts, int interactions, bool recorde
         }
     }
     for (int i = 0; i < starts; ++i) {
-        for (int k = 0; k < 3; ++k) startOnce(programs[i % 2 ? 2 - k : k], recorded);  // forwards, then backwards
+        for (int k = 0; k < 3; ++k)
+            startOnce(programs[i % 2 ? 2 - k : k], recorded);  // forwards, then backwards
     }
     Session sessions[2] = {Session(programs[0].path), Session(programs[1].path)};
     const auto record = [&](int k, Row row, double ms) {
@@ -106,13 +108,15 @@ void runRound(Program (&programs)[3], int starts, int interactions, bool recorde
 double pairedRatio(const std::vector<Samples>& current, const std::vector<Samples>& earlier) {
     Samples ratios[2];
     for (std::size_t r = 0; r < current.size(); ++r) {
-        for (std::size_t i = 0; i < current[r].size(); ++i) ratios[i % 2].push_back(current[r][i] / earlier[r][i]);
+        for (std::size_t i = 0; i < current[r].size(); ++i)
+            ratios[i % 2].push_back(current[r][i] / earlier[r][i]);
     }
     return std::sqrt(summarize(ratios[0]).median * summarize(ratios[1]).median);
 }
 
 void printRow(const Program (&programs)[3], Row row) {
-    const double current = summarize(all(programs[0], row)).median, earlier = summarize(all(programs[1], row)).median;
+    const double current = summarize(all(programs[0], row)).median,
+                 earlier = summarize(all(programs[1], row)).median;
     const std::vector<Samples>& ofCurrent = programs[0].rounds[row];
     const std::vector<Samples>& ofEarlier = programs[1].rounds[row];
     std::printf("  %-36s %9.1f %9.1f %6.2f %6.2f  (", kRowNames[row], earlier, current, current / earlier,
@@ -138,14 +142,16 @@ int run(int argc, wchar_t** argv) {
                            {windowsPath(argv[3]), L"BelavoBenchBare", {}}};
 
     const char* wine = wineVersion();
-    std::printf("This Belavo.exe against an earlier one%s%s: %d rounds, each %d starts of each program (and of the "
-                "bare window) and %d of each interaction per program, in turn\n",
-                wine ? " under Wine " : "", wine ? wine : "", rounds, starts, interactions);
+    std::printf(
+        "This Belavo.exe against an earlier one%s%s: %d rounds, each %d starts of each program (and of the "
+        "bare window) and %d of each interaction per program, in turn\n",
+        wine ? " under Wine " : "", wine ? wine : "", rounds, starts, interactions);
     std::fflush(stdout);
     runRound(programs, 1, 2, false);  // warm-up: first starts, first About openings
     for (int r = 0; r < rounds; ++r) runRound(programs, starts, interactions, true);
 
-    std::printf("  %-36s %9s %9s %6s %6s  (paired, by round)\n", "median", "earlier", "this", "ratio", "paired");
+    std::printf("  %-36s %9s %9s %6s %6s  (paired, by round)\n", "median", "earlier", "this", "ratio",
+                "paired");
     for (int row = 0; row < kRows; ++row) printRow(programs, static_cast<Row>(row));
     return 0;
 }
@@ -154,8 +160,9 @@ int run(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: side_by_side <Belavo.exe> <earlier Belavo.exe> <bare_window.exe> "
-                             "[rounds] [starts] [interactions]\n");
+        std::fprintf(stderr,
+                     "usage: side_by_side <Belavo.exe> <earlier Belavo.exe> <bare_window.exe> "
+                     "[rounds] [starts] [interactions]\n");
         return 2;
     }
     try {

@@ -45,7 +45,8 @@ Usage usageOf(HANDLE process) {
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(process, &memory, sizeof memory);
-    return {memory.PagefileUsage, memory.WorkingSetSize, gdiObjectsOf(process), GetGuiResources(process, GR_USEROBJECTS)};
+    return {memory.PagefileUsage, memory.WorkingSetSize, gdiObjectsOf(process),
+            GetGuiResources(process, GR_USEROBJECTS)};
 }
 
 void printUsageRow(const char* what, double before, double halfway, double after) {
@@ -54,8 +55,9 @@ void printUsageRow(const char* what, double before, double halfway, double after
 
 int run(int checks, int openings) {
     const char* wine = wineVersion();
-    std::printf("Soak of one Belavo.exe%s%s: %d checks (7 valid, 3 invalid in every 10) and %d About openings\n",
-                wine ? " under Wine " : "", wine ? wine : "", checks, openings);
+    std::printf(
+        "Soak of one Belavo.exe%s%s: %d checks (7 valid, 3 invalid in every 10) and %d About openings\n",
+        wine ? " under Wine " : "", wine ? wine : "", checks, openings);
     std::fflush(stdout);
     const double started = nowMs();
     Session soak(belavo::test::belavoExe());
@@ -71,7 +73,8 @@ int run(int checks, int openings) {
         }
     };
 
-    // What the program makes only once (the About dialog's class, cached fonts) is made before the first reading.
+    // What the program makes only once (the About dialog's class, cached fonts) is made before the first
+    // reading.
     for (int i = 0; i < 20; ++i) check(i);
     for (int n = 0; n < 3; ++n) soak.aboutOpenedAndClosed(n);
     Sleep(200);
@@ -82,7 +85,8 @@ int run(int checks, int openings) {
 
     for (int i = 0; i < checks; ++i) {
         check(i);
-        while (opened < static_cast<long long>(i + 1) * openings / checks) soak.aboutOpenedAndClosed(opened++);
+        while (opened < static_cast<long long>(i + 1) * openings / checks)
+            soak.aboutOpenedAndClosed(opened++);
         if (i == checks / 2) halfway = usageOf(soak.process());
     }
     while (opened < openings) soak.aboutOpenedAndClosed(opened++);  // when there are no checks
@@ -98,14 +102,17 @@ int run(int checks, int openings) {
     const bool lastRight = soak.labelsShown() == lastExpected;
     const bool answers = soak.answers();
 
-    std::printf("  %d error reports seen and closed; About closed by OK, IDCANCEL and WM_CLOSE in turn\n", reports);
+    std::printf("  %d error reports seen and closed; About closed by OK, IDCANCEL and WM_CLOSE in turn\n",
+                reports);
     std::printf("  %-22s %12s %12s %12s %12s\n", "", "before", "halfway", "after", "growth");
-    printUsageRow("PagefileUsage (KiB)", before.pagefile / 1024.0, halfway.pagefile / 1024.0, after.pagefile / 1024.0);
+    printUsageRow("PagefileUsage (KiB)", before.pagefile / 1024.0, halfway.pagefile / 1024.0,
+                  after.pagefile / 1024.0);
     printUsageRow("WorkingSetSize (KiB)", before.workingSet / 1024.0, halfway.workingSet / 1024.0,
                   after.workingSet / 1024.0);
     printUsageRow("GDI objects", before.gdi, halfway.gdi, after.gdi);
     printUsageRow("USER objects", before.user, halfway.user, after.user);
-    if (wine) std::printf("  (USER objects: GetGuiResources is a stub under Wine, it always reads 0 there)\n");
+    if (wine)
+        std::printf("  (USER objects: GetGuiResources is a stub under Wine, it always reads 0 there)\n");
     const auto valids = summarize(validChecks);
     std::printf("  valid check, click to labels painted, from this process: median %.2f ms, p99 %.2f ms\n",
                 valids.median, valids.p99);

@@ -52,8 +52,6 @@ std::size_t rowIndexFor(std::int16_t bmi) noexcept {
 
 }  // namespace
 
-const AdviceBand& findAdviceBand(std::int16_t bmi) noexcept {
-    return adviceBands[rowIndexFor(bmi)];
-}
+const AdviceBand& findAdviceBand(std::int16_t bmi) noexcept { return adviceBands[rowIndexFor(bmi)]; }
 
 }  // namespace belavo

@@ -74,8 +74,8 @@ void store(const Figures& figures, std::u16string_view weightText, AssessmentRes
 
 }  // namespace
 
-void assessBody(std::u16string_view heightText, std::u16string_view weightText,
-                AssessmentResult& result, const ResultLabels& labels) {
+void assessBody(std::u16string_view heightText, std::u16string_view weightText, AssessmentResult& result,
+                const ResultLabels& labels) {
     store(computeFigures(heightText, weightText), weightText, result);
     labels.bmi.setCaption(int16ToText(result.bmiValue));
     labels.advice.setCaption(result.adviceText);

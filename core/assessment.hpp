@@ -10,7 +10,7 @@ namespace belavo {
 // The latest check of one main window.
 struct AssessmentResult {
     double heightMetres = 0;
-    std::u16string weightValue;      // the weight text exactly as typed
+    std::u16string weightValue;  // the weight text exactly as typed
     std::int16_t bmiValue = 0;
     std::int16_t standardWeightKg = 0;
     std::int16_t obesityPercent = 0;
@@ -39,7 +39,7 @@ struct ResultLabels {
 // computed first; only when every step succeeded is it stored in `result` and
 // shown, in the order BMI, advice, standard weight, weight, obesity degree.
 // A failed step throws RunError and changes neither `result` nor any label.
-void assessBody(std::u16string_view heightText, std::u16string_view weightText,
-                AssessmentResult& result, const ResultLabels& labels);
+void assessBody(std::u16string_view heightText, std::u16string_view weightText, AssessmentResult& result,
+                const ResultLabels& labels);
 
 }  // namespace belavo

@@ -35,9 +35,8 @@ constexpr long long exponentCap = 1'000'000'000'000'000;
 // Up to 15 digits are exact in a double, and so are the powers of ten up to
 // 10^22.
 constexpr int exactDigits = 15;
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr long long largestExactPower = 22;
 
 // A number as read: ±0.<significant digits> × 10^decimalExponent. The digits
@@ -45,8 +44,8 @@ constexpr long long largestExactPower = 22;
 // read again from `mantissa` when needed.
 struct DecimalNumber {
     bool negative = false;
-    std::u16string_view mantissa;  // as typed: digits and at most one point
-    int significantDigits = 0;     // from the first non-zero one, up to exactDigits + 1
+    std::u16string_view mantissa;    // as typed: digits and at most one point
+    int significantDigits = 0;       // from the first non-zero one, up to exactDigits + 1
     std::int64_t leadingDigits = 0;  // the first exactDigits of them, as a value
     long long decimalExponent = 0;
 };

@@ -26,10 +26,10 @@ std::u16string int16ToText(std::int16_t value);
 
 // For the entry fields' change handlers: what a text is by the rules above.
 enum class EntryShape {
-    Empty,     // nothing, or blanks only
-    Number,    // a complete number
-    Prefix,    // can still become a number by typing more ("-", "1e", ".", "1e+")
-    Invalid,   // can never become one by typing at the end ("cm", "1..2", "12a")
+    Empty,    // nothing, or blanks only
+    Number,   // a complete number
+    Prefix,   // can still become a number by typing more ("-", "1e", ".", "1e+")
+    Invalid,  // can never become one by typing at the end ("cm", "1..2", "12a")
 };
 EntryShape classifyEntry(std::u16string_view text);
 

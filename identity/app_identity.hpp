@@ -16,7 +16,7 @@ struct AppIdentity {
     std::int16_t revision;
 };
 
-inline constexpr AppIdentity kAppIdentity{BELAVO_WIDEN(BELAVO_TITLE), BELAVO_VERSION_MAJOR, BELAVO_VERSION_MINOR,
-                                          BELAVO_VERSION_REVISION};
+inline constexpr AppIdentity kAppIdentity{BELAVO_WIDEN(BELAVO_TITLE), BELAVO_VERSION_MAJOR,
+                                          BELAVO_VERSION_MINOR, BELAVO_VERSION_REVISION};
 
 }  // namespace belavo

@@ -55,10 +55,22 @@ struct RGB {
 };
 
 constexpr std::array<RGB, 16> kPalette = {{
-    {0x00, 0x00, 0x00}, {0x80, 0x00, 0x00}, {0x00, 0x80, 0x00}, {0x80, 0x80, 0x00},
-    {0x00, 0x00, 0x80}, {0x80, 0x00, 0x80}, {0x00, 0x80, 0x80}, {0xC0, 0xC0, 0xC0},
-    {0x80, 0x80, 0x80}, {0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0xFF, 0xFF, 0x00},
-    {0x00, 0x00, 0xFF}, {0xFF, 0x00, 0xFF}, {0x00, 0xFF, 0xFF}, {0xFF, 0xFF, 0xFF},
+    {0x00, 0x00, 0x00},
+    {0x80, 0x00, 0x00},
+    {0x00, 0x80, 0x00},
+    {0x80, 0x80, 0x00},
+    {0x00, 0x00, 0x80},
+    {0x80, 0x00, 0x80},
+    {0x00, 0x80, 0x80},
+    {0xC0, 0xC0, 0xC0},
+    {0x80, 0x80, 0x80},
+    {0xFF, 0x00, 0x00},
+    {0x00, 0xFF, 0x00},
+    {0xFF, 0xFF, 0x00},
+    {0x00, 0x00, 0xFF},
+    {0xFF, 0x00, 0xFF},
+    {0x00, 0xFF, 0xFF},
+    {0xFF, 0xFF, 0xFF},
 }};
 
 // A problem with an input or output file; the message names the file (and line).
@@ -67,8 +79,8 @@ struct InputError : std::runtime_error {
 };
 
 struct Image {
-    int size = 0;                       // width = height
-    std::vector<std::uint8_t> pixels;   // row-major, top row first; kTransparent or 0..15
+    int size = 0;                      // width = height
+    std::vector<std::uint8_t> pixels;  // row-major, top row first; kTransparent or 0..15
 };
 
 int pixelValue(char c) {
@@ -113,8 +125,7 @@ Image readMap(const std::string& path) {
                              " pixels wide, but the first row is " + std::to_string(width));
         }
         if (rows == width)
-            throw InputError(where + "more than " + std::to_string(width) +
-                             " rows; the map must be square");
+            throw InputError(where + "more than " + std::to_string(width) + " rows; the map must be square");
         for (std::size_t x = 0; x < line.size(); ++x) {
             const int v = pixelValue(line[x]);
             if (v < 0)
@@ -133,9 +144,7 @@ Image readMap(const std::string& path) {
     return image;
 }
 
-void put8(std::vector<std::uint8_t>& out, unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-}
+void put8(std::vector<std::uint8_t>& out, unsigned v) { out.push_back(static_cast<std::uint8_t>(v & 0xFF)); }
 void put16(std::vector<std::uint8_t>& out, unsigned v) {
     put8(out, v);
     put8(out, v >> 8);
@@ -170,7 +179,7 @@ std::vector<std::uint8_t> encodeImage(const Image& image) {
     put32(out, 0);                                     // biClrUsed: 0 = all 16
     put32(out, 0);                                     // biClrImportant
 
-    for (const RGB& c : kPalette) {                    // RGBQUAD: blue, green, red, 0
+    for (const RGB& c : kPalette) {  // RGBQUAD: blue, green, red, 0
         put8(out, c.b);
         put8(out, c.g);
         put8(out, c.r);
@@ -178,8 +187,8 @@ std::vector<std::uint8_t> encodeImage(const Image& image) {
     }
 
     const auto at = [&](int x, int y) {
-        return image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) +
-                            static_cast<std::size_t>(x)];
+        return image
+            .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(n) + static_cast<std::size_t>(x)];
     };
 
     // Colour bitmap, bottom row first, two pixels a byte (left pixel in the
@@ -212,18 +221,18 @@ std::vector<std::uint8_t> encodeIcon(const std::vector<Image>& images) {
     for (const Image& image : images) dibs.push_back(encodeImage(image));
 
     std::vector<std::uint8_t> out;
-    put16(out, 0);                                       // idReserved
-    put16(out, 1);                                       // idType: icon
-    put16(out, static_cast<unsigned>(images.size()));    // idCount
+    put16(out, 0);                                     // idReserved
+    put16(out, 1);                                     // idType: icon
+    put16(out, static_cast<unsigned>(images.size()));  // idCount
 
     std::size_t offset = 6 + 16 * images.size();
     for (std::size_t i = 0; i < images.size(); ++i) {
-        put8(out, static_cast<unsigned>(images[i].size));  // bWidth
-        put8(out, static_cast<unsigned>(images[i].size));  // bHeight
-        put8(out, 16);                                     // bColorCount
-        put8(out, 0);                                      // bReserved
-        put16(out, 1);                                     // wPlanes
-        put16(out, 4);                                     // wBitCount
+        put8(out, static_cast<unsigned>(images[i].size));        // bWidth
+        put8(out, static_cast<unsigned>(images[i].size));        // bHeight
+        put8(out, 16);                                           // bColorCount
+        put8(out, 0);                                            // bReserved
+        put16(out, 1);                                           // wPlanes
+        put16(out, 4);                                           // wBitCount
         put32(out, static_cast<std::uint32_t>(dibs[i].size()));  // dwBytesInRes
         put32(out, static_cast<std::uint32_t>(offset));          // dwImageOffset
         offset += dibs[i].size();
@@ -234,7 +243,8 @@ std::vector<std::uint8_t> encodeIcon(const std::vector<Image>& images) {
 
 // The group directory of a resource file: like the .ico directory, but each
 // entry ends in the image's resource id instead of its file offset.
-std::vector<std::uint8_t> encodeGroup(const Image& image, const std::vector<std::uint8_t>& dib, unsigned imageId) {
+std::vector<std::uint8_t> encodeGroup(const Image& image, const std::vector<std::uint8_t>& dib,
+                                      unsigned imageId) {
     std::vector<std::uint8_t> out;
     put16(out, 0);  // idReserved
     put16(out, 1);  // idType: icon
@@ -273,7 +283,8 @@ int main(int argc, char** argv) {
     }
     try {
         if (std::string(argv[1]) == "--resource") {
-            if (argc != 6) throw InputError("--resource takes <image-id> <output.grp> <output.dib> <map.txt>");
+            if (argc != 6)
+                throw InputError("--resource takes <image-id> <output.grp> <output.dib> <map.txt>");
             const unsigned long imageId = std::stoul(argv[2]);
             if (imageId == 0 || imageId > 0xFFFF) throw InputError("the image id must be 1 to 65535");
             const Image image = readMap(argv[5]);

@@ -62,7 +62,10 @@ std::pair<COLORREF, COLORREF> coloursOf(const ControlSpec& spec, bool contrast) 
 
 ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LOGFONTW& defaultFont96,
                        UINT dpi)
-    : table_(table), defaultFont96_(defaultFont96), controls_(table.size()), paints_(table.size()) {
+    : table_(table),
+      defaultFont96_(defaultFont96),
+      controls_(table.size()),
+      paints_(table.size()) {
     recolour();
     fonts_ = makeFonts(dpi);
 
@@ -79,11 +82,13 @@ ControlSet::ControlSet(HWND window, std::span<const ControlSpec> table, const LO
             rect.bottom = rect.top;
         }
         controls_[row] = CreateWindowExW(windowClass.exStyle, windowClass.name, spec.caption,
-                                         WS_CHILD | WS_VISIBLE | windowClass.style | spec.style, rect.left, rect.top,
-                                         rect.right - rect.left, rect.bottom - rect.top, window,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+                                         WS_CHILD | WS_VISIBLE | windowClass.style | spec.style, rect.left,
+                                         rect.top, rect.right - rect.left, rect.bottom - rect.top, window,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
+                                         nullptr);
         // A window without one of its controls is never shown.
-        if (!controls_[row]) throw std::system_error(static_cast<int>(GetLastError()), std::system_category());
+        if (!controls_[row])
+            throw std::system_error(static_cast<int>(GetLastError()), std::system_category());
         // Nothing is painted yet, so nothing needs redrawing.
         applyFont(row, dpi, false);
         // An entry field keeps whatever is typed or pasted, not just its first 32,767 characters.
@@ -99,8 +104,8 @@ void ControlSet::layout(UINT dpi) {
         const RECT rect = pixelRect(spec, dpi);
         // A picture box takes the size of its picture.
         const UINT keepSize = spec.kind == ControlKind::Picture ? SWP_NOSIZE : 0;
-        SetWindowPos(controls_[row], nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
+        SetWindowPos(controls_[row], nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | keepSize);
         applyFont(row, dpi, true);
     }
     // Every control now uses the new fonts; the old ones go with `newFonts`.
@@ -112,7 +117,8 @@ ControlSet::Fonts ControlSet::makeFonts(UINT dpi) const {
     standard.lfHeight = MulDiv(defaultFont96_.lfHeight, static_cast<int>(dpi), kDefaultDpi);
     fonts.standard = makeFont(standard);
     for (const ControlSpec& spec : table_) {
-        if (spec.font && !fonts(spec.font)) fonts.own.emplace_back(spec.font, makeFont(logFontOf(*spec.font, dpi)));
+        if (spec.font && !fonts(spec.font))
+            fonts.own.emplace_back(spec.font, makeFont(logFontOf(*spec.font, dpi)));
     }
     return fonts;
 }
@@ -144,8 +150,8 @@ RECT ControlSet::pixelRect(const ControlSpec& spec, UINT dpi) const noexcept {
         }
     }
     // Both edges are converted from twips, so neighbours never drift apart by rounding.
-    RECT rect{twipsToPixels(left, dpi), twipsToPixels(top, dpi),
-              twipsToPixels(left + spec.width, dpi), twipsToPixels(top + spec.height, dpi)};
+    RECT rect{twipsToPixels(left, dpi), twipsToPixels(top, dpi), twipsToPixels(left + spec.width, dpi),
+              twipsToPixels(top + spec.height, dpi)};
     if (spec.kind == ControlKind::Line) {
         // A line is at least one pixel thick whatever the DPI.
         rect.right = std::max(rect.right, rect.left + 1);

@@ -31,8 +31,8 @@ inline constexpr int kHairline = 15;  // twips: one pixel at 96 DPI
 
 struct ControlSpec {
     ControlKind kind;
-    int id;        // the control's name, as an enumerator of the window's id enum
-    int parent;    // kNoParent, or the id of the group box it sits in
+    int id;      // the control's name, as an enumerator of the window's id enum
+    int parent;  // kNoParent, or the id of the group box it sits in
     int left, top, width, height;
     const wchar_t* caption = L"";
     const FontSpec* font = nullptr;  // nullptr: the window's default font
@@ -45,8 +45,11 @@ struct ControlSpec {
 constexpr ControlSpec lineSpec(int id, int parent, int x1, int y1, int x2, int y2,
                                COLORREF colour = kDefaultColour, int thickness = kHairline) {
     const bool horizontal = y1 == y2;
-    return ControlSpec{.kind = ControlKind::Line, .id = id, .parent = parent,
-                       .left = x1 < x2 ? x1 : x2, .top = y1 < y2 ? y1 : y2,
+    return ControlSpec{.kind = ControlKind::Line,
+                       .id = id,
+                       .parent = parent,
+                       .left = x1 < x2 ? x1 : x2,
+                       .top = y1 < y2 ? y1 : y2,
                        .width = horizontal ? (x1 < x2 ? x2 - x1 : x1 - x2) : thickness,
                        .height = horizontal ? thickness : (y1 < y2 ? y2 - y1 : y1 - y2),
                        .backColour = colour};

@@ -64,7 +64,7 @@ HWND Form::create(WNDPROC procedure, void* creator, const wchar_t* caption, HWND
     const UINT dpi = dpiOf(owner);
     const auto [left, top, right, bottom] = placeFor(owner, dpi);
     const HWND window = CreateWindowExW(design_.exStyle, design_.className, caption, design_.style, left, top,
-                                       right - left, bottom - top, owner, nullptr, instance, creator);
+                                        right - left, bottom - top, owner, nullptr, instance, creator);
     if (window && dpiOf(window) != dpi) {
         const RECT place = placeFor(owner, dpiOf(window));
         SetWindowPos(window, nullptr, place.left, place.top, place.right - place.left,
@@ -115,13 +115,12 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
         if (!controls_) break;
-        if (HBRUSH brush = controls_->colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        if (HBRUSH brush =
+                controls_->colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
             return reinterpret_cast<LRESULT>(brush);
         }
         break;
-    case WM_ACTIVATE:
-        onActivate(window, LOWORD(wParam) != WA_INACTIVE);
-        return 0;
+    case WM_ACTIVATE: onActivate(window, LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_GETDPISCALEDSIZE: {
         // The work area of the monitor it leaves stands in for the one it goes to.
         const UINT dpi = static_cast<UINT>(wParam);
@@ -129,9 +128,7 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
         *reinterpret_cast<SIZE*>(lParam) = windowSizeFor(layoutDpiFor(dpi, area), dpi);
         return TRUE;
     }
-    case WM_DPICHANGED:
-        relayout(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
+    case WM_DPICHANGED: relayout(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SYSCOLORCHANGE:
         // Common controls hear of new colours only from their window.
         for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
@@ -139,9 +136,7 @@ std::optional<LRESULT> Form::handleMessage(HWND window, UINT message, WPARAM wPa
         }
         recolour(window);
         break;
-    case WM_SETTINGCHANGE:
-        followSettings(window);
-        break;
+    case WM_SETTINGCHANGE: followSettings(window); break;
     }
     return std::nullopt;
 }

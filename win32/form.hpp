@@ -21,9 +21,9 @@ struct FormDesign {
     int clientWidth;   // twips
     int clientHeight;  // twips
     std::span<const ControlSpec> controls;
-    int firstFocus;    // the control with the focus when the window is first activated
-    int classIcon;     // icon resource of the window class; 0 for none
-    HMENU (*menuBar)();  // makes the window's menu bar; null for none
+    int firstFocus;               // the control with the focus when the window is first activated
+    int classIcon;                // icon resource of the window class; 0 for none
+    HMENU (*menuBar)();           // makes the window's menu bar; null for none
     const wchar_t* failureTitle;  // the title of the report when the window cannot be made
 };
 

@@ -30,8 +30,9 @@ bool isInstalledJapanese(const wchar_t* face) {
     const HDC screen = GetDC(nullptr);
     if (face[0]) EnumFontFamiliesExW(screen, &query, noteFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
-    return found && RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
-                                 face, RRF_RT_ANY, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
+    return found && RegGetValueW(HKEY_LOCAL_MACHINE,
+                                 L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", face,
+                                 RRF_RT_ANY, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
 }
 
 // The design's face where it is installed, else the message font when it shows

@@ -1,5 +1,6 @@
-// Fuzzer bytes as two entry texts split at the first newline, bytes from 0x80 up standing for characters the number
-// reader treats specially or near misses: each reads as strtod reads its ASCII form, in agreement with classifyEntry.
+// Fuzzer bytes as two entry texts split at the first newline, bytes from 0x80 up standing for characters the
+// number reader treats specially or near misses: each reads as strtod reads its ASCII form, in agreement with
+// classifyEntry.
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>

@@ -28,25 +28,56 @@ std::pair<int, Entry> errorOf(Action action) try {
 
 // Plain ASCII forms are also read against strtod by the fuzzer, from its seeds.
 TEST(TextToNumber, ReadsTheDecimalFormToTheNearestDoubleOrRaisesItsError) {
-    const struct { std::u16string_view text; double value; int error = 0; } cases[] = {
-        {u"\t-0.5\u3000", -0.5}, {u"１２３４５.６７８９０", 12345.6789}, {u"５６．３", 56.3}, {u"\uFF0D３", -3},
-        {u"\u2212３", -3}, {u"＋１\uFF25２", 100}, {u"1\uFF45-1", 0.1}, {u"-1e-400", -0.0}, {u"1e309", 0, 6},
-        {u"1.7976931348623157e308", limits::max()}, {u"1.7976931348623159e308", 0, 6},  // the double's top edge
-        {u"1e+2", 100}, {u"1e+-1", 0, 13}, {u"0.05", 0.05}, {u"-00.0500", -0.05},  // exponent sign, point zeros
-        {u" \u3000\t", 0, 13}, {u"162cm", 0, 13}, {u"1..2", 0, 13}, {u"-", 0, 13}, {u"1e", 0, 13}, {u"inf", 0, 13},
+    const struct {
+        std::u16string_view text;
+        double value;
+        int error = 0;
+    } cases[] = {
+        {u"\t-0.5\u3000", -0.5},
+        {u"１２３４５.６７８９０", 12345.6789},
+        {u"５６．３", 56.3},
+        {u"\uFF0D３", -3},
+        {u"\u2212３", -3},
+        {u"＋１\uFF25２", 100},
+        {u"1\uFF45-1", 0.1},
+        {u"-1e-400", -0.0},
+        {u"1e309", 0, 6},
+        {u"1.7976931348623157e308", limits::max()},
+        {u"1.7976931348623159e308", 0, 6},  // the double's top edge
+        {u"1e+2", 100},
+        {u"1e+-1", 0, 13},
+        {u"0.05", 0.05},
+        {u"-00.0500", -0.05},  // exponent sign, point zeros
+        {u" \u3000\t", 0, 13},
+        {u"162cm", 0, 13},
+        {u"1..2", 0, 13},
+        {u"-", 0, 13},
+        {u"1e", 0, 13},
+        {u"inf", 0, 13},
     };
     for (const auto& c : cases) {
         double value = 0;
         const auto error = errorOf([&] { value = textToNumber(c.text, Entry::Weight); });
-        EXPECT_EQ(error, std::pair(c.error, c.error ? Entry::Weight : Entry::None)) << testing::PrintToString(std::u16string(c.text));
-        EXPECT_EQ(std::memcmp(&value, &c.value, sizeof value), 0) << testing::PrintToString(std::u16string(c.text)) << " gave " << value;
+        EXPECT_EQ(error, std::pair(c.error, c.error ? Entry::Weight : Entry::None))
+            << testing::PrintToString(std::u16string(c.text));
+        EXPECT_EQ(std::memcmp(&value, &c.value, sizeof value), 0)
+            << testing::PrintToString(std::u16string(c.text)) << " gave " << value;
     }
 }
 
 TEST(ToInt16, RoundsHalfToEvenAndRaisesOverflowOutsideSixteenBits) {
-    const struct { double value; int rounded; } cases[] = {
-        {21.5, 22}, {22.5, 22}, {20.5, 20}, {49.5, 50}, {-4.5, -4}, {-5.5, -6}, {0.49999999999999994, 0},
-        {32767.4999, 32767}, {-32768.5, -32768}};
+    const struct {
+        double value;
+        int rounded;
+    } cases[] = {{21.5, 22},
+                 {22.5, 22},
+                 {20.5, 20},
+                 {49.5, 50},
+                 {-4.5, -4},
+                 {-5.5, -6},
+                 {0.49999999999999994, 0},
+                 {32767.4999, 32767},
+                 {-32768.5, -32768}};
     for (const auto& c : cases) EXPECT_EQ(toInt16(c.value), c.rounded) << c.value;
     for (double value : {32767.5, std::nextafter(-32768.5, -1e9), limits::infinity(), limits::quiet_NaN()}) {
         EXPECT_EQ(errorOf([&] { toInt16(value); }).first, 6) << value;
@@ -70,7 +101,8 @@ TEST(Assessment, ShowsEachResultInOrderOrRaisesTheFirstFailingStepsError) {
     for (std::string line; std::getline(table, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> f;  // height, weight, error, entry, Label8, Label9's row, Label7, 6 and 18
-        for (std::istringstream fields(line); std::getline(fields, f.emplace_back(), '\t');) {}
+        for (std::istringstream fields(line); std::getline(fields, f.emplace_back(), '\t');) {
+        }
         Recorder label;
         const ResultLabels labels{label, label, label, label, label};
         AssessmentResult result;

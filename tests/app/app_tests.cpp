@@ -12,7 +12,8 @@ namespace {
 
 using namespace belavo::ui;
 
-// A real click in the middle of `control`, the pointer moved there in the same input: Wine honours SetCursorPos once.
+// A real click in the middle of `control`, the pointer moved there in the same input: Wine honours
+// SetCursorPos once.
 void clickOn(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
@@ -35,21 +36,40 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
         {L"162", padded, {L"21", designedText(L"adviceBands", L"5"), L"58", padded, L"-5"}},
         {L"100", L"22.5", {L"22", designedText(L"adviceBands", L"6"), L"22", L"22.5", L"0"}},
     };
-    const struct Route { const char* name; void (*open)(HWND), (*close)(HWND); } routes[] = {
-        {"the menu by keyboard, then Esc", [](HWND) { pressKeys({VK_F10}), pressKeys({VK_RIGHT}), pressKeys({VK_RETURN}); },
+    const struct Route {
+        const char* name;
+        void (*open)(HWND), (*close)(HWND);
+    } routes[] = {
+        {"the menu by keyboard, then Esc",
+         [](HWND) { pressKeys({VK_F10}), pressKeys({VK_RIGHT}), pressKeys({VK_RETURN}); },
          [](HWND) { pressKeys({VK_ESCAPE}); }},
-        {"Alt+V, then the close box (Alt+F4)", [](HWND) { pressKeys({VK_MENU, 'V'}); },
-         [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
-        {"Alt+V, then Enter on OK", [](HWND) { pressKeys({VK_MENU, 'V'}); },
+        {"Alt+V, then the close box (Alt+F4)",
+         [](HWND) {
+             pressKeys({VK_MENU, 'V'});
+         },
+         [](HWND) {
+             pressKeys({VK_MENU, VK_F4});
+         }},
+        {"Alt+V, then Enter on OK",
+         [](HWND) {
+             pressKeys({VK_MENU, 'V'});
+         },
          [](HWND) { pressKeys({VK_RETURN}); }},
-        {"Alt+V, then Alt+O", [](HWND) { pressKeys({VK_MENU, 'V'}); },
-         [](HWND) { pressKeys({VK_MENU, 'O'}); }},
+        {"Alt+V, then Alt+O",
+         [](HWND) {
+             pressKeys({VK_MENU, 'V'});
+         },
+         [](HWND) {
+             pressKeys({VK_MENU, 'O'});
+         }},
         {"a click on the copyright line, then a quit request", clickOn,
          [](HWND dialog) { PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0); }},
     };
     AppProcess app;
     bringToFront(app.mainWindow());
-    const auto focusOn = [&](int id) { return waitUntil([&] { return focusIn(app.mainWindow()) == app.control(id); }); };
+    const auto focusOn = [&](int id) {
+        return waitUntil([&] { return focusIn(app.mainWindow()) == app.control(id); });
+    };
     pressKeys({VK_TAB});
     EXPECT_TRUE(focusOn(Text2));
     pressKeys({VK_DELETE});  // Tab selected the whole weight: a check now would report it
@@ -66,12 +86,13 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
         EXPECT_FALSE(IsWindowEnabled(app.mainWindow()));
         bringToFront(dialog);
         route.close(dialog);
-        EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog) && (IsWindowEnabled(app.mainWindow()) || !app.running()); }));
+        EXPECT_TRUE(waitUntil(
+            [&] { return !IsWindow(dialog) && (IsWindowEnabled(app.mainWindow()) || !app.running()); }));
     };
     const auto shown = [&] { return textsOf(app.mainWindow(), {Label8, Label9, Label7, Label6, Label18}); };
     int objects = 0;
     for (int round = 0; round < 8 && !HasFailure(); ++round) {  // a round that failed spoils the next
-        if (round == 4) objects = liveGdiObjects(app.id());  // the first ones made what is kept to the end
+        if (round == 4) objects = liveGdiObjects(app.id());     // the first ones made what is kept to the end
         take(routes[round % 4]);
         const auto& c = cases[round % 2];
         SCOPED_TRACE(testing::PrintToString(c.height + L" " + c.weight.substr(0, 20)));
@@ -88,7 +109,8 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
     EXPECT_TRUE(app.waitForExit());
 }
 
-// The Quit button (its access key), the Quit menu item (the menu bar's first) and the close box end the process.
+// The Quit button (its access key), the Quit menu item (the menu bar's first) and the close box end the
+// process.
 TEST(App, EveryWayOfQuittingEndsTheProcess) {
     for (int way = 0; way < 3; ++way) {
         AppProcess app;

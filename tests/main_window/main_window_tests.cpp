@@ -25,7 +25,8 @@
 // The real user32 function behind an import that this program replaces.
 template <class Function>
 static Function user32(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), name)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32"), name)));
 }
 // Beeps are counted; a class is refused as when atoms run out, a window as when handles do; the system DPI
 // can be made the one of sign-in time, which the monitor no longer has.
@@ -38,11 +39,12 @@ decltype(&DestroyMenu) __imp_DestroyMenu = [](HMENU menu) {
     return staleMenuDestroys += !IsMenu(menu), user32<decltype(&DestroyMenu)>("DestroyMenu")(menu);
 };
 decltype(&RegisterClassExW) __imp_RegisterClassExW = [](const WNDCLASSEXW* c) {
-    return std::exchange(refuseNextClass, false) ? ATOM{0} : user32<decltype(&RegisterClassExW)>("RegisterClassExW")(c);
+    return std::exchange(refuseNextClass, false) ? ATOM{0}
+                                                 : user32<decltype(&RegisterClassExW)>("RegisterClassExW")(c);
 };
 static DWORD textScale = 100, contrast = 0;  // TextScaleFactor, HIGHCONTRAST flags: faked (none in Wine)
 decltype(&RegGetValueW) __imp_RegGetValueW = [](HKEY root, LPCWSTR key, LPCWSTR name, DWORD flags,
-                                                 DWORD* type, void* data, DWORD* size) {
+                                                DWORD* type, void* data, DWORD* size) {
     if (!lstrcmpW(name, L"TextScaleFactor")) return *static_cast<DWORD*>(data) = textScale, LSTATUS{};
     const auto real = reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("advapi32"), "RegGetValueW"));
     return reinterpret_cast<decltype(&RegGetValueW)>(real)(root, key, name, flags, type, data, size);
@@ -51,7 +53,8 @@ decltype(&SystemParametersInfoW) __imp_SystemParametersInfoW = [](UINT what, UIN
     if (what == SPI_GETHIGHCONTRAST) return static_cast<HIGHCONTRASTW*>(data)->dwFlags = contrast, TRUE;
     return user32<decltype(&SystemParametersInfoW)>("SystemParametersInfoW")(what, size, data, f);
 };
-decltype(&CreateWindowExW) __imp_CreateWindowExW = [](DWORD ex, auto name, auto caption, DWORD style, auto... rest) {
+decltype(&CreateWindowExW) __imp_CreateWindowExW = [](DWORD ex, auto name, auto caption, DWORD style,
+                                                      auto... rest) {
     if (style & WS_CHILD && std::exchange(refuseNextControl, false)) return HWND{};
     return user32<decltype(&CreateWindowExW)>("CreateWindowExW")(ex, name, caption, style, rest...);
 };
@@ -78,12 +81,15 @@ namespace fs = std::filesystem;
     ExitProcess(3);
 }();
 
-// Sets a string value, terminated or not (a character after it stops the registry adding one); none deletes it.
-// HKEY_CLASSES_ROOT is redirected to the same key as HKEY_LOCAL_MACHINE.
-void set(const std::wstring& key, const wchar_t* name, const std::optional<std::wstring>& value, bool terminated) {
+// Sets a string value, terminated or not (a character after it stops the registry adding one); none deletes
+// it. HKEY_CLASSES_ROOT is redirected to the same key as HKEY_LOCAL_MACHINE.
+void set(const std::wstring& key, const wchar_t* name, const std::optional<std::wstring>& value,
+         bool terminated) {
     if (!value) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name);
-    else RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ, (*value + (terminated ? L'\0' : L'?')).c_str(),
-                         static_cast<DWORD>((value->size() + terminated) * sizeof(wchar_t)));
+    else
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, REG_SZ,
+                        (*value + (terminated ? L'\0' : L'?')).c_str(),
+                        static_cast<DWORD>((value->size() + terminated) * sizeof(wchar_t)));
 }
 
 // Opens the About dialog over `owner` on this thread while `drive` works on it from another, then presses OK.
@@ -91,7 +97,9 @@ template <class Drive>
 void withAboutDialog(HWND owner, Drive drive) {
     std::thread helper([&] {
         HWND about = nullptr;
-        if (!test::waitUntil([&] { return (about = test::findWindowOf(GetCurrentProcessId(), about::kAboutDialogClass)); }))
+        if (!test::waitUntil([&] {
+                return (about = test::findWindowOf(GetCurrentProcessId(), about::kAboutDialogClass));
+            }))
             return ADD_FAILURE() << "no About dialog";
         drive(about);
         PostMessageW(about, WM_COMMAND, MAKEWPARAM(about::cmdOK, BN_CLICKED), 0);
@@ -190,7 +198,8 @@ void savePng(Picture picture, const fs::path& file) {
     static const CLSID png{0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     fs::create_directories(file.parent_path());
     Gdiplus::Bitmap(picture.width, picture.height, picture.width * 4, PixelFormat32bppRGB,
-                    reinterpret_cast<BYTE*>(picture.pixels.data())).Save(file.c_str(), &png, nullptr);
+                    reinterpret_cast<BYTE*>(picture.pixels.data()))
+        .Save(file.c_str(), &png, nullptr);
 }
 
 fs::path pictures;  // this Wine version's reference pictures
@@ -205,11 +214,13 @@ void expectPicture(HWND window, HWND over, const std::string& name) {
     UnionRect(&rect, &rect, &other);
     const Picture reference = renewing ? Picture{} : pictureOf(Gdiplus::Bitmap((pictures / name).c_str()));
     Picture seen, last;
-    const bool same = test::waitUntil([&] {
-        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
-        last = std::exchange(seen, screenPicture(rect));
-        return seen == last && (renewing || seen == reference);
-    }, 5000, 100);
+    const bool same = test::waitUntil(
+        [&] {
+            for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+            last = std::exchange(seen, screenPicture(rect));
+            return seen == last && (renewing || seen == reference);
+        },
+        5000, 100);
     if (renewing) return savePng(seen, pictures / name);
     if (same) return;
     for (std::size_t i = 0; i < seen.pixels.size(); ++i)
@@ -220,10 +231,11 @@ void expectPicture(HWND window, HWND over, const std::string& name) {
 }
 
 // As opened, then live at text sizes 225, 100, 150%, then moved to a 144 DPI monitor at (8, 8): the client
-// area `design` (twips / 15) times the text size or stopped by the work area, at 144 DPI the rectangle suggested
-// taken, the design's area times 1.5 in the system's frame; places and fonts scaled as the window, first fonts freed;
-// at 225 and 150% a contrast theme's yellow on black alone (white: caret, focus), else `designed`; no brush
-// left. Where `measured`, each caption whole: its lines at the client width (one-line captions, buttons by width), an entry its font's line, `advice` four.
+// area `design` (twips / 15) times the text size or stopped by the work area, at 144 DPI the rectangle
+// suggested taken, the design's area times 1.5 in the system's frame; places and fonts scaled as the window,
+// first fonts freed; at 225 and 150% a contrast theme's yellow on black alone (white: caret, focus), else
+// `designed`; no brush left. Where `measured`, each caption whole: its lines at the client width (one-line
+// captions, buttons by width), an entry its font's line, `advice` four.
 void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measured, int advice = 0) {
     std::vector<std::tuple<std::vector<long>, HFONT, double>> opened;  // place and font height, font, scale
     int ids[COLOR_MENUBAR + 1], objects = 0, step = 0;
@@ -231,8 +243,8 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
     for (int i = 0; i <= COLOR_MENUBAR; ++i) palette[0][i] = GetSysColor(ids[i] = i);
     for (int i = 0; i <= COLOR_MENUBAR; ++i) palette[1][i] = i % 2 ? RGB(0, 0, 0) : RGB(0xFF, 0xFF, 0);
     for (RECT place, frame{}, client, work;
-         const auto& [dpi, percent] : {std::pair{96ul, textScale}, {96ul, 225ul}, {96ul, 100ul},
-                                       {96ul, 150ul}, {144ul, 100ul}}) {
+         const auto& [dpi, percent] :
+         {std::pair{96ul, textScale}, {96ul, 225ul}, {96ul, 100ul}, {96ul, 150ul}, {144ul, 100ul}}) {
         std::vector<COLORREF> shown;
         if (std::exchange(textScale, percent) != percent) SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
         if (measured && step) SetSysColors(COLOR_MENUBAR + 1, ids, palette[contrast = step % 2]);
@@ -254,7 +266,8 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
         const double scale = dpi > 96 ? 1.5 : client.right / double(design.cx);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         std::size_t row = 0;
-        for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT), ++row) {
+        for (HWND control = GetWindow(window, GW_CHILD); control;
+             control = GetWindow(control, GW_HWNDNEXT), ++row) {
             const std::wstring text = test::textOf(control);
             const int id = GetDlgCtrlID(control);
             SCOPED_TRACE(testing::Message() << "control " << id << " at " << dpi << " DPI");
@@ -271,9 +284,10 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
             wchar_t kind[8]{};
             GetClassNameW(control, kind, 8);
             const bool label = !lstrcmpiW(kind, L"Static"), edit = !lstrcmpiW(kind, L"Edit");
-            const bool wraps = label && (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP;
-            // An icon keeps its colours; buttons keep those of Wine's visual style (Windows turns the styles off
-            // in a contrast theme).
+            const bool wraps = label &&
+                               (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP;
+            // An icon keeps its colours; buttons keep those of Wine's visual style (Windows turns the styles
+            // off in a contrast theme).
             const bool icon = (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
             const bool ownColours = !(label || edit) || icon;
             RECT client, needed;
@@ -289,8 +303,10 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
                 for (int x = 0; x < client.right; ++x) shown.push_back(GetPixel(dc, x, y));
             ReleaseDC(control, dc);
             if (edit || id == advice) needed = {0, 0, 0, line.tmHeight * (edit ? 1 : 4)};
-            EXPECT_TRUE(!measured || text.empty() || (needed.right <= client.right && needed.bottom <= client.bottom))
-                << needed.right << "x" << needed.bottom << " needed in " << client.right << "x" << client.bottom;
+            EXPECT_TRUE(!measured || text.empty() ||
+                        (needed.right <= client.right && needed.bottom <= client.bottom))
+                << needed.right << "x" << needed.bottom << " needed in " << client.right << "x"
+                << client.bottom;
         }
         // Greys too: where a label overlaps an entry, the style draws the entry's edge.
         std::erase_if(shown, [](COLORREF c) {  // yellows over black, and greys
@@ -312,10 +328,10 @@ protected:
 // A screen reader names a field after the static just before it. An entry field closes the IME when it gets
 // the focus, and beeps once its text can no longer become a number by typing on.
 TEST_F(MainWindowTest, EveryFieldFollowsItsCaptionAndAnEntryTakesNumbers) {
-    const std::pair<int, int> pairs[] = {{Label2, Text1},    {Label3, Text2},    {Label13, Label6},
+    const std::pair<int, int> pairs[] = {{Label2, Text1},   {Label3, Text2},   {Label13, Label6},
                                          {Label12, Label7}, {Label11, Label8}, {Label17, Label18}};
-    const std::pair<const wchar_t*, bool> entries[] = {
-        {L"", false}, {L"-", false}, {L"1e", false}, {L"56.", false}, {L"162cm", true}, {L"1..2", true}};
+    const std::pair<const wchar_t*, bool> entries[] = {{L"", false},    {L"-", false},    {L"1e", false},
+                                                       {L"56.", false}, {L"162cm", true}, {L"1..2", true}};
     for (const auto& [caption, field] : pairs) {
         EXPECT_EQ(GetWindow(control(field), GW_HWNDPREV), control(caption)) << field;
         if (field != Text1 && field != Text2) continue;
@@ -339,7 +355,8 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
     const std::pair<bool*, void (*)(HWND)> refusals[] = {
         {&refuseNextControl, [](HWND) { EXPECT_FALSE(MainWindow().hwnd()); }},
         // As if no test had opened it; showAboutDialog returns at once when it opened none.
-        {&refuseNextClass, [](HWND owner) { UnregisterClassW(about::kAboutDialogClass, nullptr), showAboutDialog(owner); }},
+        {&refuseNextClass,
+         [](HWND owner) { UnregisterClassW(about::kAboutDialogClass, nullptr), showAboutDialog(owner); }},
     };
     for (const auto& [refuse, build] : refusals) {
         *refuse = true;
@@ -354,7 +371,7 @@ TEST_F(MainWindowTest, AWindowThatCannotBeBuiltIsReportedAndNotCreated) {
 // The main window opens while the system DPI is still 144 from sign-in; the About over it, no longer centred.
 TEST_F(MainWindowTest, EveryCaptionShowsWholeAndRescalesInBothWindows) {
     ShowWindow(window.hwnd(), SW_HIDE);  // nothing over the windows whose pixels are read
-    systemDpi = 144;  // the system DPI of sign-in time, which the monitor no longer has
+    systemDpi = 144;                     // the system DPI of sign-in time, which the monitor no longer has
     MainWindow opened;
     systemDpi = 0;
     opened.show(SW_SHOWNORMAL);
@@ -442,7 +459,8 @@ protected:
         HKEY key = nullptr;  // both roots in one: their keys do not meet
         ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, sandbox.c_str(), &key), ERROR_SUCCESS);
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT})
-            ASSERT_EQ(RegOverridePredefKey(root, key), ERROR_SUCCESS) << "the machine's own keys would be written";
+            ASSERT_EQ(RegOverridePredefKey(root, key), ERROR_SUCCESS)
+                << "the machine's own keys would be written";
         RegCloseKey(key);
         fs::create_directories(folder);
         SetEnvironmentVariableW(L"BELAVO_RECORDER_LOG", log.c_str());
@@ -461,13 +479,15 @@ protected:
         fs::remove(log);
         press();
         const auto size = [&] { return fs::exists(log) ? fs::file_size(log) / sizeof(wchar_t) : 0; };
-        test::waitUntil([&] { return size() || test::findWindowOf(GetCurrentProcessId(), L"#32770"); }, 10000);
+        test::waitUntil([&] { return size() || test::findWindowOf(GetCurrentProcessId(), L"#32770"); },
+                        10000);
         if (const auto box = test::waitForMessageBox(GetCurrentProcessId(), 0)) {
             test::pressOk(box->window);
             return box->title + L": " + box->text;
         }
         std::wstring text(size(), L'\0');
-        std::ifstream(log, std::ios::binary).read(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
+        std::ifstream(log, std::ios::binary)
+            .read(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
         return text;
     }
     std::wstring click(HWND dialog, int button) const {
@@ -475,7 +495,8 @@ protected:
     }
 
     const std::wstring sandbox = L"Software\\Belavo tests " + std::to_wstring(GetCurrentProcessId());
-    const fs::path folder = fs::temp_directory_path() / (L"belavo-about-" + std::to_wstring(GetCurrentProcessId()));
+    const fs::path folder = fs::temp_directory_path() /
+                            (L"belavo-about-" + std::to_wstring(GetCurrentProcessId()));
     const fs::path log = folder / L"starts.log";
 };
 
@@ -495,10 +516,12 @@ TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedAndFreesItsFonts) {
     }
     SetFileAttributesW((base + L"hidden\\MSINFO32.EXE").c_str(), FILE_ATTRIBUTE_HIDDEN);
     const auto slashes = [](const std::wstring& path) { return fs::path(path).generic_wstring(); };
-    const std::pair<std::wstring, std::wstring> names[] = {
-        {L"{folder}", base}, {L"{folder/}", slashes(base)}, {L"{drive}", base.substr(0, 2)},
-        {L"{path}", base.substr(2)}, {L"{path/}", slashes(base.substr(2))},
-        {L"{long}", std::wstring(1100, L'x')}};
+    const std::pair<std::wstring, std::wstring> names[] = {{L"{folder}", base},
+                                                           {L"{folder/}", slashes(base)},
+                                                           {L"{drive}", base.substr(0, 2)},
+                                                           {L"{path}", base.substr(2)},
+                                                           {L"{path/}", slashes(base.substr(2))},
+                                                           {L"{long}", std::wstring(1100, L'x')}};
     const auto value = [&](std::wstring text) -> std::optional<std::wstring> {
         for (const auto& [name, meaning] : names) {
             for (std::size_t at; (at = text.find(name)) != std::wstring::npos;)
@@ -509,9 +532,9 @@ TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedAndFreesItsFonts) {
     const std::wstring failure = test::designedText(L"AppIdentity", L"title") + L": " +
                                  test::designedText(L"StartSysInfo", L"failure");
     // At opening, then after each of five Tabs and each of five Shift+Tabs.
-    const std::vector<int> focused{about::cmdOK, about::picIcon, about::Command1, about::Command2,
-        about::cmdSysInfo, about::cmdOK, about::cmdSysInfo, about::Command2, about::Command1, about::picIcon,
-        about::cmdOK};
+    const std::vector<int> focused{about::cmdOK,      about::picIcon, about::Command1,   about::Command2,
+                                   about::cmdSysInfo, about::cmdOK,   about::cmdSysInfo, about::Command2,
+                                   about::Command1,   about::picIcon, about::cmdOK};
     for (const std::wstring scheme : {L"https", L"mailto"})
         set(scheme + L"\\shell\\open\\command", nullptr, L"\"" + recorder + L"\" \"%1\"", false);
     set(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", recorder, false);
@@ -531,10 +554,14 @@ TEST_F(AboutDialogTest, AnswersItsKeysAndButtonsAsDesignedAndFreesItsFonts) {
             visited.push_back(focus());
         }
         EXPECT_EQ(visited, focused);
-        const auto shiftTabEnter = [] { test::pressKeys({VK_SHIFT, VK_TAB}); test::pressKeys({VK_RETURN}); };
+        const auto shiftTabEnter = [] {
+            test::pressKeys({VK_SHIFT, VK_TAB});
+            test::pressKeys({VK_RETURN});
+        };
         EXPECT_EQ(outcomeOf(shiftTabEnter), viewer);
         EXPECT_EQ(outcomeOf([] { test::pressKeys({VK_MENU, 'S'}); }), viewer);
-        for (const auto& [button, scheme] : {std::pair{about::Command1, L""}, {about::Command2, L"mailto:"}}) {
+        for (const auto& [button, scheme] :
+             {std::pair{about::Command1, L""}, {about::Command2, L"mailto:"}}) {
             // On Windows the browser is the user's own choice, not a registry key that a test may redirect.
             if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) break;
             const std::wstring caption = test::textOf(GetDlgItem(dialog, button));

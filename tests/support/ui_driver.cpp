@@ -19,11 +19,12 @@ AppProcess::AppProcess(const std::wstring& exe, const wchar_t* windowClass) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info_)) {
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info_)) {
         throw std::runtime_error("cannot start the program: error " + std::to_string(GetLastError()));
     }
-    // On the first start into a new desktop WaitForInputIdle can return early. Polled every ms: benchmarks time it.
+    // On the first start into a new desktop WaitForInputIdle can return early. Polled every ms: benchmarks
+    // time it.
     WaitForInputIdle(info_.hProcess, 10000);
     waitUntil([&] { return (mainWindow_ = findWindowOf(id(), windowClass)) != nullptr; }, 15000, 1);
     if (!mainWindow_) throw std::runtime_error("the program showed no main window");
@@ -83,7 +84,8 @@ void pressKeys(const std::vector<WORD>& keys) {
 // A message box is a dialog (#32770); its text is the static with id 0xFFFF.
 std::optional<MessageBoxSeen> waitForMessageBox(DWORD processId, DWORD timeoutMs) {
     HWND box = nullptr;
-    if (!waitUntil([&] { return (box = findWindowOf(processId, L"#32770")) != nullptr; }, timeoutMs)) return {};
+    if (!waitUntil([&] { return (box = findWindowOf(processId, L"#32770")) != nullptr; }, timeoutMs))
+        return {};
     Sleep(50);  // the box fills its texts right after it appears
     return MessageBoxSeen{box, GetWindow(box, GW_OWNER), textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
 }
@@ -98,15 +100,17 @@ void pressOk(HWND messageBox) {
     Sleep(50);
 }
 
-// GetGuiResources reads 0 under Wine: there the PEB's GDI handle table has 0x10000 entries of 24 bytes, live at 14.
+// GetGuiResources reads 0 under Wine: there the PEB's GDI handle table has 0x10000 entries of 24 bytes, live
+// at 14.
 int liveGdiObjects(DWORD processId) {
     const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
     int count = static_cast<int>(GetGuiResources(process, GR_GDIOBJECTS));
     PROCESS_BASIC_INFORMATION basic{};
     const void* table = nullptr;
-    if (count == 0 && NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
-        ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof table,
-                          nullptr)) {
+    if (count == 0 &&
+        NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
+        ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + 0xF8, &table,
+                          sizeof table, nullptr)) {
         std::vector<unsigned char> entries(0x10000 * 24);
         ReadProcessMemory(process, table, entries.data(), entries.size(), nullptr);
         for (std::size_t entry = 0; entry < 0x10000; ++entry) count += entries[entry * 24 + 14] != 0;
@@ -128,7 +132,8 @@ std::vector<std::vector<std::wstring>> expectedTable(const char* file) {
         line = std::regex_replace(line, std::wregex(L"\\\\r"), L"\r");
         line = std::regex_replace(line, std::wregex(L"\\\\n"), L"\n");
         std::vector<std::wstring>& row = rows.emplace_back();
-        for (std::wistringstream fields(line); std::getline(fields, row.emplace_back(), L'\t');) {}
+        for (std::wistringstream fields(line); std::getline(fields, row.emplace_back(), L'\t');) {
+        }
         row.pop_back();
     }
     if (rows.empty()) throw std::runtime_error(std::string("no rows in ") + file);

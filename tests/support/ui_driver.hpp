@@ -12,7 +12,9 @@
 
 namespace belavo::test {
 
-inline std::wstring windowsPath(const wchar_t* path) { return (path[0] == L'/' ? L"Z:" : L"") + std::wstring(path); }
+inline std::wstring windowsPath(const wchar_t* path) {
+    return (path[0] == L'/' ? L"Z:" : L"") + std::wstring(path);
+}
 std::wstring belavoExe();  // BELAVO_EXE, a Linux path taken as one on Wine's Z: drive (windowsPath)
 
 template <class Condition>
@@ -22,10 +24,12 @@ bool waitUntil(Condition condition, DWORD timeoutMs = 5000, DWORD pollMs = 10) {
     return condition();
 }
 
-// A started program, up once a visible window of `windowClass` belongs to it; ended by force unless it has ended.
+// A started program, up once a visible window of `windowClass` belongs to it; ended by force unless it has
+// ended.
 class AppProcess {
 public:
-    explicit AppProcess(const std::wstring& exe = belavoExe(), const wchar_t* windowClass = ui::kMainWindowClass);
+    explicit AppProcess(const std::wstring& exe = belavoExe(),
+                        const wchar_t* windowClass = ui::kMainWindowClass);
     ~AppProcess();
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
@@ -48,7 +52,7 @@ std::wstring textOf(HWND window);
 std::vector<std::wstring> textsOf(HWND window, std::initializer_list<int> ids);  // its controls'
 HWND focusIn(HWND window);  // the focus in the thread that owns `window`
 
-void bringToFront(HWND window);  // real input goes to the foreground window
+void bringToFront(HWND window);                 // real input goes to the foreground window
 void pressKeys(const std::vector<WORD>& keys);  // {VK_MENU, 'C'} is Alt+C: down in order, up in reverse
 
 struct MessageBoxSeen {

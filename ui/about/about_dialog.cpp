@@ -20,8 +20,8 @@ constexpr int kPictureSize = 32;  // pixels at 96 DPI
 
 // An icon of the program's resources at `size` pixels, or none when the resource is missing.
 win32::UniqueIcon loadIcon(int id, int size) {
-    return win32::UniqueIcon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    return win32::UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                           IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 void openWithShell(std::wstring_view address) {
@@ -81,25 +81,16 @@ std::optional<WPARAM> AboutDialog::runModalLoop() {
 
 LRESULT AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        onCreate();
-        return 0;
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case DM_GETDEFID:
-        return MAKELRESULT(cmdOK, DC_HASDEFID);
-    case WM_CLOSE:
-        unload();
-        return 0;
+    case WM_CREATE: onCreate(); return 0;
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case DM_GETDEFID: return MAKELRESULT(cmdOK, DC_HASDEFID);
+    case WM_CLOSE: unload(); return 0;
     case WM_DPICHANGED:
     case WM_SETTINGCHANGE:  // the text size too may have changed
         form_.handleMessage(hwnd_, message, wParam, lParam);
         showIcons();
         return 0;
-    case WM_NCDESTROY:
-        onNcDestroy();
-        break;
+    case WM_NCDESTROY: onNcDestroy(); break;
     }
     if (const auto answer = form_.handleMessage(hwnd_, message, wParam, lParam)) return *answer;
     return defaultHandling(message, wParam, lParam);
@@ -133,7 +124,6 @@ void AboutDialog::onNcDestroy() {
     bigIcon_.reset();
     smallIcon_.reset();
 }
-
 
 void AboutDialog::onCommand(int id, int notification) {
     if (notification != BN_CLICKED) return;

@@ -58,7 +58,9 @@ bool plainFileExists(const std::string& pattern) {
 // "\Tools\MSINFO32.EXE" would run a file from Belavo's current folder or drive.
 std::string fullyQualified(std::string path) {
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-    const auto separatorAt = [&](std::size_t i) { return path.size() > i && (path[i] == '\\' || path[i] == '/'); };
+    const auto separatorAt = [&](std::size_t i) {
+        return path.size() > i && (path[i] == '\\' || path[i] == '/');
+    };
     const bool drive = separatorAt(2) && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
     const bool unc = separatorAt(0) && separatorAt(1);
     return drive || unc ? path : std::string{};
@@ -88,8 +90,8 @@ bool startProgram(const std::wstring& path) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         return false;
     }
     CloseHandle(process.hThread);

@@ -32,7 +32,8 @@ void closeIme(HWND entry) noexcept {
 
 // What the user should correct, for the report of a failed check.
 const wchar_t* adviceFor(const RunError& error) noexcept {
-    if (error.number() == ErrorNumber::DivisionByZero) return L"身長に 0 は使えません。正しい身長を入力して下さい。";
+    if (error.number() == ErrorNumber::DivisionByZero)
+        return L"身長に 0 は使えません。正しい身長を入力して下さい。";
     switch (error.entry()) {
     case Entry::Height: return L"身長 (センチ) を数値で正しく入力して下さい。";
     case Entry::Weight: return L"体重 (キログラム) を数値で正しく入力して下さい。";
@@ -56,18 +57,10 @@ bool MainWindow::handleDialogKeys(MSG& message) noexcept {
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        form_.build(hwnd_);
-        return 0;
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_NCDESTROY:
-        form_.release();
-        break;
+    case WM_CREATE: form_.build(hwnd_); return 0;
+    case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_NCDESTROY: form_.release(); break;
     }
     if (const auto answer = form_.handleMessage(hwnd_, message, wParam, lParam)) return *answer;
     return defaultHandling(message, wParam, lParam);
@@ -75,11 +68,17 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::onCommand(int id, int notification) {
     switch (id) {
-    case Command1: if (notification == BN_CLICKED) Command1_Click(); break;
-    case Command2: if (notification == BN_CLICKED) Command2_Click(); break;
+    case Command1:
+        if (notification == BN_CLICKED) Command1_Click();
+        break;
+    case Command2:
+        if (notification == BN_CLICKED) Command2_Click();
+        break;
     case endb: endb_Click(); break;
     case verb: verb_Click(); break;
-    case Label10: if (notification == STN_CLICKED) Label10_Click(); break;
+    case Label10:
+        if (notification == STN_CLICKED) Label10_Click();
+        break;
     case Text1:
         if (notification == EN_CHANGE) Text1_Change();
         if (notification == EN_SETFOCUS) Text1_GotFocus();
@@ -97,8 +96,9 @@ void MainWindow::Command1_Click() {
     LabelCaption bmi = label(0), advice = label(1), standardWeight = label(2), weight = label(3),
                  obesity = label(4);
     try {
-        assessBody(win32::utf16(win32::windowText(control(Text1))), win32::utf16(win32::windowText(control(Text2))),
-                   result_, {bmi, advice, standardWeight, weight, obesity});
+        assessBody(win32::utf16(win32::windowText(control(Text1))),
+                   win32::utf16(win32::windowText(control(Text2))), result_,
+                   {bmi, advice, standardWeight, weight, obesity});
     } catch (const RunError& error) {
         reportCheckError(error);
     }
@@ -107,8 +107,9 @@ void MainWindow::Command1_Click() {
 // The report names the error and what to correct; afterwards the entry at
 // fault has the focus with its text selected, ready to be typed over.
 void MainWindow::reportCheckError(const RunError& error) {
-    const std::wstring text = L"実行時エラー '" + std::to_wstring(static_cast<int>(error.number())) + L"':\n\n" +
-                              std::wstring(win32::wide(error.description())) + L"\n\n" + adviceFor(error);
+    const std::wstring text = L"実行時エラー '" + std::to_wstring(static_cast<int>(error.number())) +
+                              L"':\n\n" + std::wstring(win32::wide(error.description())) + L"\n\n" +
+                              adviceFor(error);
     // The focus moves first, so that it is what the window gives back when the report closes.
     const HWND entry = control(error.entry() == Entry::Weight ? Text2 : Text1);
     SetFocus(entry);
@@ -126,11 +127,13 @@ void MainWindow::Label10_Click() { showAboutDialog(hwnd_); }
 
 // The text is never altered; a beep says that it can no longer become a number.
 void MainWindow::Text1_Change() {
-    if (classifyEntry(win32::utf16(win32::windowText(control(Text1)))) == EntryShape::Invalid) MessageBeep(MB_OK);
+    if (classifyEntry(win32::utf16(win32::windowText(control(Text1)))) == EntryShape::Invalid)
+        MessageBeep(MB_OK);
 }
 
 void MainWindow::Text2_Change() {
-    if (classifyEntry(win32::utf16(win32::windowText(control(Text2)))) == EntryShape::Invalid) MessageBeep(MB_OK);
+    if (classifyEntry(win32::utf16(win32::windowText(control(Text2)))) == EntryShape::Invalid)
+        MessageBeep(MB_OK);
 }
 
 void MainWindow::Text1_GotFocus() { closeIme(control(Text1)); }

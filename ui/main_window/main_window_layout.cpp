@@ -41,8 +41,8 @@ constexpr auto DefaultFont = win32::kDefaultFont;
 // background colour, extra style
 constexpr ControlSpec kControls[] = {
     {Label, Label1, Form1, 120, 120, 4575, 255, L"体重と身長を基にしBMI値及び肥満度をチェックします。"},
-    {Label, Label10, Form1, 120, 600, 6255, 255, BELAVO_WIDEN(BELAVO_COPYRIGHT), DefaultFont,
-     Default, Default, SS_RIGHT | SS_NOTIFY},
+    {Label, Label10, Form1, 120, 600, 6255, 255, BELAVO_WIDEN(BELAVO_COPYRIGHT), DefaultFont, Default,
+     Default, SS_RIGHT | SS_NOTIFY},
     {GroupBox, Frame1, Form1, 120, 840, 6255, 1695, L"入力"},
     {Label, Label2, Frame1, 120, 360, 495, 255, L"身長", DefaultFont, Default, Default, kOneLine},
     {Edit, Text1, Frame1, 600, 360, 615, 270, L"162", DefaultFont, Default, Default, ES_RIGHT},
