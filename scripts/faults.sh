@@ -32,7 +32,7 @@ fault underflow-is-overflow core_tests $N \
 fault beep-on-prefix main_window_tests:*EveryField* $N \
   's/return atEnd\(\) \? EntryShape::Prefix : EntryShape::Invalid;/return EntryShape::Invalid;/'
 fault beep-decision main_window_tests:*EveryField* $W \
-  's/== EntryShape::Invalid\) MessageBeep/!= EntryShape::Number) MessageBeep/'
+  's/== EntryShape::Invalid\)\s*MessageBeep/!= EntryShape::Number) MessageBeep/'
 fault band-23-in-row-6 core_tests $B 's/if \(bmi >= 23\) return 6;/if (bmi >= 24) return 6;/'
 fault band-13-in-row-2 core_tests $B 's/if \(bmi <= 13\) return 0;/if (bmi <= 12) return 0;/'
 fault zero-by-zero-is-11 core_tests $A \
@@ -66,7 +66,7 @@ fault field-before-caption main_window_tests:*EveryField* $M \
   's/(\n *\{Label, Label2, [^\n]*)(\n *\{Edit, Text1, [^\n]*)/$2$1/'
 fault ime-left-open main_window_tests:*EveryField* $W 's/ImmSetOpenStatus\(context, FALSE\);//'
 fault long-paste-cut app_tests:*Checks* $C 's/SendMessageW\(controls_\[row\], EM_SETLIMITTEXT, 0, 0\);/;/'
-fault control-refused main_window_tests:*CannotBeBuilt* $C 's/if \(!controls_\[row\]\) throw [^;]*;//'
+fault control-refused main_window_tests:*CannotBeBuilt* $C 's/if \(!controls_\[row\]\)\s*throw [^;]*;//'
 fault menu-destroyed-twice main_window_tests:*CannotBeBuilt* $F \
   's/const HWND window = CreateWindowExW\((.*?)owner, nullptr, instance, creator\);/
       "const HMENU menu = design_.menuBar ? design_.menuBar() : nullptr;\n    "
@@ -81,7 +81,7 @@ fault quit-lost-in-about app_tests:*Checks* $D \
   's/if \(quit\) PostQuitMessage\(static_cast<int>\(\*quit\)\);//'
 fault owner-enabled-in-about app_tests:*Checks* $D 's/EnableWindow\(owner_, FALSE\);//'
 fault about-escape app_tests:*Checks* $D 's/case IDCANCEL: cmdOK_Click\(\); break;//'
-fault about-close-box app_tests:*Checks* $D 's/case WM_CLOSE:\n *unload\(\);/case WM_CLOSE:/'
+fault about-close-box app_tests:*Checks* $D 's/case WM_CLOSE:\s*unload\(\);/case WM_CLOSE:/'
 fault about-menu-item app_tests:*Checks* $W \
   's/verb_Click\(\) \{ showAboutDialog\(hwnd_\); \}/verb_Click() {}/'
 fault about-access-key main_window_tests:*CaptionAndCheck* $M 's/ \(&V\)/ (V)/'
@@ -157,7 +157,7 @@ fault release-with-dots script_tests scripts/in-debian.sh 's/\[\[:alnum:\]-\]\*/
 fault text-size-ignored main_window_tests:*CaptionShows* $F 's/textScalePercent\(\), 100\)/100, 100)/'
 fault past-the-work-area main_window_tests:*CaptionShows* $F 's/100\)\), fits\)/100)), 9999u)/'
 fault text-size-not-live main_window_tests:*CaptionShows* $F \
-  's/(WM_SETTINGCHANGE:\n) *followSettings\(window\);/$1/'
+  's/(WM_SETTINGCHANGE:)\s*followSettings\(window\);/$1/'
 fault contrast-ignored main_window_tests:*CaptionShows* $C 's/= highContrast\(\);/= highContrast() && false;/'
 fault contrast-brush-leaked main_window_tests:*CaptionShows* $C \
   's/(paint.brush).reset\(/$1.release();\n        $1.reset(/'
