@@ -244,7 +244,8 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
     for (int i = 0; i <= COLOR_MENUBAR; ++i) palette[1][i] = i % 2 ? RGB(0, 0, 0) : RGB(0xFF, 0xFF, 0);
     for (RECT place, frame{}, client, work;
          const auto& [dpi, percent] :
-         {std::pair{96ul, textScale}, {96ul, 225ul}, {96ul, 100ul}, {96ul, 150ul}, {144ul, 100ul}}) {
+         {std::pair{96ul, textScale}, {96ul, 225ul}, {96ul, 100ul}, {96ul, 150ul}, {144ul, 100ul},
+          {144ul, 100ul}, {144ul, 100ul}}) {
         std::vector<COLORREF> shown;
         if (std::exchange(textScale, percent) != percent) SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
         if (measured && step) SetSysColors(COLOR_MENUBAR + 1, ids, palette[contrast = step % 2]);
@@ -313,9 +314,12 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
             return GetGValue(c) == GetRValue(c) && (!GetBValue(c) || GetBValue(c) == GetRValue(c));
         });
         EXPECT_TRUE(!measured || (contrast ? shown.empty() : std::erase(shown, designed) > 0)) << percent;
-        if (step++ == 2) objects = test::liveGdiObjects(GetCurrentProcessId());  // the theme came and went
+        // The theme on and off again where nothing else changes: what Wine makes once for a size is not counted.
+        if (step++ == 4) objects = test::liveGdiObjects(GetCurrentProcessId());
     }
-    EXPECT_EQ(test::liveGdiObjects(GetCurrentProcessId()), objects) << "left by a contrast theme";
+    // Wine 10 holds a few objects for a while after drawing; what the theme leaves stays.
+    const auto settled = [&] { return test::liveGdiObjects(GetCurrentProcessId()) <= objects; };
+    EXPECT_TRUE(test::waitUntil(settled, 2000)) << "left by a contrast theme";
 }
 
 class MainWindowTest : public ::testing::Test {
