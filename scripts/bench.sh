@@ -71,7 +71,8 @@ if [ ! -e "$earlier/.git" ]; then
   git worktree prune
   git worktree add --detach "$earlier" "$earlier_commit"
 fi
-(cd "$earlier" && cmake --preset mingw -DBELAVO_TESTS=OFF >/dev/null && cmake --build --preset mingw --target Belavo)
+(cd "$earlier" && cmake --preset mingw -DBELAVO_TESTS=OFF >/dev/null &&
+  cmake --build --preset mingw --target Belavo)
 earlier_exe="$earlier/build/mingw/app/Belavo.exe"
 
 section "Files"
@@ -105,7 +106,8 @@ run_wine() {
 }
 
 section "Side by side with the earlier Belavo.exe ($against)"
-run_wine "$mingw/bench/side_by_side.exe" "$mingw/app/Belavo.exe" "$earlier_exe" "$mingw/bench/bare_window.exe" \
+run_wine "$mingw/bench/side_by_side.exe" "$mingw/app/Belavo.exe" "$earlier_exe" \
+  "$mingw/bench/bare_window.exe" \
   "$side_rounds" "$side_starts" "$side_interactions"
 
 section "Check latency"

@@ -6,7 +6,8 @@
 # defaults, so the check is a help before a commit, not part of the tests.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-command -v clang-format >/dev/null || { echo "format.sh: no clang-format: apt-get install clang-format" >&2; exit 2; }
+command -v clang-format >/dev/null ||
+  { echo "format.sh: no clang-format: apt-get install clang-format" >&2; exit 2; }
 mapfile -t files < <(git ls-files '*.cpp' '*.hpp' '*.h')
 if [ "${1:-}" != --check ]; then
   clang-format -i "${files[@]}"

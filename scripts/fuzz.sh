@@ -15,6 +15,9 @@ else
 fi
 mkdir -p "$corpus"
 # shellcheck disable=SC2086
-build/fuzz/core/check_fuzz $limits -print_final_stats=1 -artifact_prefix=build/fuzz/ "$corpus" core/fuzz/seeds >build/fuzz/check_fuzz.log 2>&1 ||
+build/fuzz/core/check_fuzz $limits -print_final_stats=1 -artifact_prefix=build/fuzz/ "$corpus" \
+  core/fuzz/seeds \
+  >build/fuzz/check_fuzz.log 2>&1 ||
     { tail -n 30 build/fuzz/check_fuzz.log; echo "check_fuzz: FAILED (build/fuzz/check_fuzz.log)"; exit 1; }
-echo "check_fuzz: $(sed -n 's/^stat::number_of_executed_units: *//p' build/fuzz/check_fuzz.log) inputs, no failure"
+inputs="$(sed -n 's/^stat::number_of_executed_units: *//p' build/fuzz/check_fuzz.log)"
+echo "check_fuzz: $inputs inputs, no failure"

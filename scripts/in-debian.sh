@@ -41,11 +41,13 @@ cleanup() {
   # server) would keep its mounts busy.
   local process
   for process in /proc/[0-9]*; do
-    [ "$(readlink "$process/root" 2>/dev/null)" != "$root" ] || kill -9 "${process#/proc/}" 2>/dev/null || true
+    [ "$(readlink "$process/root" 2>/dev/null)" != "$root" ] ||
+      kill -9 "${process#/proc/}" 2>/dev/null || true
   done
   local i
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-    umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || echo "could not unmount ${mounted[i]}" >&2
+    umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" ||
+      echo "could not unmount ${mounted[i]}" >&2
   done
 }
 trap cleanup EXIT
@@ -55,7 +57,8 @@ if [ ! -e "$root/.belavo-root" ]; then
   # A run killed outright leaves its mounts; removing the root through them
   # would remove the host's files.
   for target in proc sys dev/pts dev/shm dev tmp/.X11-unix; do
-    ! mountpoint -q "$root/$target" || { echo "$root/$target is still mounted: unmount it first" >&2; exit 1; }
+    ! mountpoint -q "$root/$target" ||
+      { echo "$root/$target is still mounted: unmount it first" >&2; exit 1; }
   done
   if ! command -v debootstrap >/dev/null; then
     apt-get update -qq

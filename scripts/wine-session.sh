@@ -114,7 +114,9 @@ wine_session_start() {
 
 wine_session_stop() {
   local prefix
-  for prefix in "${_wine_session_prefixes[@]}"; do WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; done
+  for prefix in "${_wine_session_prefixes[@]}"; do
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  done
   if [ -n "${_wine_session_xvfb:-}" ]; then
     kill "$_wine_session_xvfb" 2>/dev/null || true
     wait "$_wine_session_xvfb" 2>/dev/null || true

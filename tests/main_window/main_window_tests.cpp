@@ -314,7 +314,8 @@ void expectCaptionsFit(HWND window, SIZE design, COLORREF designed, bool measure
             return GetGValue(c) == GetRValue(c) && (!GetBValue(c) || GetBValue(c) == GetRValue(c));
         });
         EXPECT_TRUE(!measured || (contrast ? shown.empty() : std::erase(shown, designed) > 0)) << percent;
-        // The theme on and off again where nothing else changes: what Wine makes once for a size is not counted.
+        // The theme on and off again where nothing else changes: what Wine makes once for a size does
+        // not count.
         if (step++ == 4) objects = test::liveGdiObjects(GetCurrentProcessId());
     }
     // Wine 10 holds a few objects for a while after drawing; what the theme leaves stays.

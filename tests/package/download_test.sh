@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The download, built in two folders, is the same byte for byte, matches its checksums and names neither folder;
-# the Readme is UTF-8 with a BOM. The exe: a window program for subsystem 6.0, terminal-server aware, with ASLR
-# and no-execute data, needing only System32's DLLs, with the icon groups, version block and manifest that
-# tests/expected/resources.txt writes out. Given an exe, it reads that one instead of building the download.
+# The download, built in two folders, is the same byte for byte, matches its checksums and names neither
+# folder; the Readme is UTF-8 with a BOM. The exe: a window program for subsystem 6.0, terminal-server aware,
+# with ASLR and no-execute data, needing only System32's DLLs, with the icon groups, version block and
+# manifest that tests/expected/resources.txt writes out. Given an exe, it reads that one instead of building
+# the download.
 #   bash tests/package/download_test.sh [EXE]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -32,7 +33,8 @@ for wanted in "(Windows GUI)" $'MajorSubsystemVersion\t6' $'MinorSubsystemVersio
   grep -qF "$wanted" <<<"$headers" || fail "not $wanted"
 done
 system32='kernel32|user32|gdi32|shell32|advapi32|comctl32|imm32|ole32|msvcrt'
-sed -n 's/^\tDLL Name: //p' <<<"$headers" | grep -viE "^($system32)\.dll$" && fail "needs a DLL from outside System32"
+sed -n 's/^\tDLL Name: //p' <<<"$headers" | grep -viE "^($system32)\.dll$" &&
+  fail "needs a DLL from outside System32"
 
 # The resources as text, with each icon's picture left out and the manifest unquoted.
 x86_64-w64-mingw32-windres -i "$exe" -O rc |
