@@ -24,6 +24,9 @@ void clickOn(HWND control) {
     SendInput(1, &input, sizeof input);
 }
 
+// The version menu item by its access key.
+void altV(HWND) { pressKeys({VK_MENU, 'V'}); }
+
 // Tab walks the entries and the check button, Esc and Enter pressing nothing. Round after round the About
 // opens and closes one way, and pasted entries checked with Alt+C give the five labels as designed (nothing
 // of a long paste cut); no GDI object is left behind. A quit request ends it all.
@@ -36,35 +39,19 @@ TEST(App, ChecksPastedEntriesAndOpensTheAboutEachWayLeavingNoGdiObjectBehind) {
         {L"162", padded, {L"21", designedText(L"adviceBands", L"5"), L"58", padded, L"-5"}},
         {L"100", L"22.5", {L"22", designedText(L"adviceBands", L"6"), L"22", L"22.5", L"0"}},
     };
-    const struct Route {
-        const char* name;
-        void (*open)(HWND), (*close)(HWND);
-    } routes[] = {
+    // One route a row: a way to open the About dialog and a way to close it.
+    // clang-format off
+    const struct Route { const char* name; void (*open)(HWND), (*close)(HWND); } routes[] = {
         {"the menu by keyboard, then Esc",
-         [](HWND) { pressKeys({VK_F10}), pressKeys({VK_RIGHT}), pressKeys({VK_RETURN}); },
+         [](HWND) { pressKeys({VK_F10}); pressKeys({VK_RIGHT}); pressKeys({VK_RETURN}); },
          [](HWND) { pressKeys({VK_ESCAPE}); }},
-        {"Alt+V, then the close box (Alt+F4)",
-         [](HWND) {
-             pressKeys({VK_MENU, 'V'});
-         },
-         [](HWND) {
-             pressKeys({VK_MENU, VK_F4});
-         }},
-        {"Alt+V, then Enter on OK",
-         [](HWND) {
-             pressKeys({VK_MENU, 'V'});
-         },
-         [](HWND) { pressKeys({VK_RETURN}); }},
-        {"Alt+V, then Alt+O",
-         [](HWND) {
-             pressKeys({VK_MENU, 'V'});
-         },
-         [](HWND) {
-             pressKeys({VK_MENU, 'O'});
-         }},
+        {"Alt+V, then Alt+F4", altV, [](HWND) { pressKeys({VK_MENU, VK_F4}); }},
+        {"Alt+V, then Enter on OK", altV, [](HWND) { pressKeys({VK_RETURN}); }},
+        {"Alt+V, then Alt+O", altV, [](HWND) { pressKeys({VK_MENU, 'O'}); }},
         {"a click on the copyright line, then a quit request", clickOn,
          [](HWND dialog) { PostThreadMessageW(GetWindowThreadProcessId(dialog, nullptr), WM_QUIT, 0, 0); }},
     };
+    // clang-format on
     AppProcess app;
     bringToFront(app.mainWindow());
     const auto focusOn = [&](int id) {
